@@ -1,0 +1,39 @@
+// The module's exported surface: three callbacks and one integer, with C linkage.
+#include <cstdint>
+#include <cstring>
+
+#include "host/farview_host.h"
+#include "host/host.h"
+#include "plugin/module_state.h"
+#include "render/frame.h"
+
+#ifdef _WIN32
+#define FARVIEW_EXPORT __declspec(dllexport)
+#else
+#define FARVIEW_EXPORT __attribute__((visibility("default")))
+#endif
+
+using namespace farview;
+
+extern "C" FARVIEW_EXPORT const int32_t linkVersion = FARVIEW_LINK_VERSION;
+
+extern "C" FARVIEW_EXPORT bool FVAPI onComment(const char *commentText, const FvParsedComment *comment) {
+    (void)commentText;
+    (void)comment;
+    return true;
+}
+
+extern "C" FARVIEW_EXPORT bool FVAPI onPictureDrawn(const FvDrawnPicture *picture) {
+    if (picture == nullptr || !hostBound()) return true;
+    int32_t pictureNumber;
+    std::memcpy(&pictureNumber, reinterpret_cast<const unsigned char *>(picture) + 4, sizeof pictureNumber);
+    if (pictureNumber != viewState.mode7PictureId) return true;
+    if (!viewState.mode7Rendering) return true;
+    renderFrame(viewState, mapRecord);
+    return true;
+}
+
+extern "C" FARVIEW_EXPORT void FVAPI onInitTitleScreen(void) {
+    if (!hostBound()) return;
+    resetForTitleScreen();
+}

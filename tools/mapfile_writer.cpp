@@ -1,0 +1,1 @@
+#include "tools/mapfile_writer.h"
