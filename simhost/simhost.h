@@ -28,6 +28,9 @@ void resetEngine();
 
 // ---- Messages: the host's own reports and the plug-in's message boxes, in order --------------
 const std::vector<std::string> &messages();
+// The caption of each message, in step with messages(): "Farview" for the plug-in's message boxes,
+// "simhost" for the host's own reports.
+const std::vector<std::string> &messageCaptions();
 void clearMessages();
 
 // ---- Images -----------------------------------------------------------------------------------

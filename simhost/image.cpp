@@ -1,0 +1,123 @@
+// Host images: 8-bit palette indices with a palette and its RGB565 colours.
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <unordered_set>
+
+#include "simhost/engine.h"
+#include "simhost/png_io.h"
+#include "simhost/simhost.h"
+
+namespace simhost {
+namespace {
+
+// Never destroyed, like the rest of the engine: a plug-in may still destroy images while the program
+// exits, and live images stay reachable for the leak checker.
+std::unordered_set<FvHostImage *> &liveImages() {
+    static auto *const images = new std::unordered_set<FvHostImage *>;
+    return *images;
+}
+
+void releasePixels(FvHostImage &image) {
+    std::free(image.pixels);
+    image.pixels = nullptr;
+    image.width = 0;
+    image.height = 0;
+}
+
+std::string quoted(const char *fileName) { return std::string("\"") + fileName + "\""; }
+
+} // namespace
+
+FvHostImage *createImage() {
+    auto *image = new FvHostImage{};
+    liveImages().insert(image);
+    return image;
+}
+
+void setImageSize(FvHostImage *image, int32_t width, int32_t height) {
+    if (image == nullptr) return;
+    releasePixels(*image);
+    if (width < 0 || height < 0) return;
+    int64_t count = int64_t{width} * height;
+    if (count > std::numeric_limits<int32_t>::max()) return; // more than the host can address
+    if (count > 0) {
+        image->pixels = static_cast<uint8_t *>(std::calloc(static_cast<size_t>(count), 1));
+        if (image->pixels == nullptr) return;
+    }
+    image->width = width;
+    image->height = height;
+}
+
+void destroyImage(FvHostImage *image) {
+    if (image == nullptr) return;
+    if (liveImages().erase(image) == 0) {
+        engine::reportProblem("destroy image: the image was not created by this host or is already destroyed");
+        return;
+    }
+    std::free(image->pixels);
+    delete image;
+}
+
+int32_t liveImageCount() { return static_cast<int32_t>(liveImages().size()); }
+
+void loadImageFile(FvHostImage *image, const char *fileName, int32_t loadOption) {
+    if (fileName == nullptr) {
+        engine::reportProblem("Cannot load an image: no file name given");
+        return;
+    }
+    if (image == nullptr) {
+        engine::reportProblem("Cannot load image " + quoted(fileName) + ": no image to load it into");
+        return;
+    }
+    png::PalettedImage decoded{};
+    std::string problem;
+    if (!png::readPaletted(fileName, &decoded, &problem)) {
+        engine::reportProblem("Cannot load image " + quoted(fileName) + ": " + problem);
+        return;
+    }
+    std::free(image->pixels);
+    image->pixels = decoded.pixels;
+    image->width = static_cast<int32_t>(decoded.width);
+    image->height = static_cast<int32_t>(decoded.height);
+    std::memcpy(image->palette, decoded.palette, sizeof image->palette);
+    image->loadOption = static_cast<uint8_t>(loadOption);
+    applyPalette(image);
+}
+
+uint16_t rgb565(uint32_t rgb) {
+    uint32_t red = (rgb >> 16) & 0xFF, green = (rgb >> 8) & 0xFF, blue = rgb & 0xFF;
+    return static_cast<uint16_t>(((red >> 3) << 11) | ((green >> 2) << 5) | (blue >> 3));
+}
+
+void applyPalette(FvHostImage *image) {
+    if (image == nullptr) return;
+    for (int i = 0; i < 256; ++i) image->colors[i] = rgb565(image->palette[i]);
+}
+
+bool writeImagePng(const FvHostImage &image, const std::string &path, std::string *error) {
+    std::string problem;
+    bool written = false;
+    if (image.pixels == nullptr || image.width <= 0 || image.height <= 0) {
+        problem = "the image is empty";
+    } else {
+        std::vector<const uint8_t *> rows;
+        for (int32_t y = 0; y < image.height; ++y) rows.push_back(image.pixels + size_t(y) * size_t(image.width));
+        written = png::write(path, static_cast<uint32_t>(image.width), static_cast<uint32_t>(image.height),
+                             image.palette, rows.data(), &problem);
+    }
+    if (!written && error != nullptr) *error = "Cannot write image \"" + path + "\": " + problem;
+    return written;
+}
+
+namespace engine {
+void destroyAllImages() {
+    for (FvHostImage *image : liveImages()) {
+        std::free(image->pixels);
+        delete image;
+    }
+    liveImages().clear();
+}
+} // namespace engine
+
+} // namespace simhost

@@ -1,0 +1,141 @@
+// Loading the plug-in module and calling its exports the way the host engine does.
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
+
+#include <algorithm>
+#include <cstring>
+
+#include "simhost/simhost.h"
+
+namespace simhost {
+namespace {
+
+void *openModule(const std::string &path, std::string *why) {
+#ifdef _WIN32
+    HMODULE handle = LoadLibraryA(path.c_str());
+    if (handle == nullptr) *why = "the system could not load it (error " + std::to_string(GetLastError()) + ")";
+    return reinterpret_cast<void *>(handle);
+#else
+    void *handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr) {
+        const char *text = dlerror();
+        *why = text != nullptr ? text : "the system could not load it";
+    }
+    return handle;
+#endif
+}
+
+void closeModule(void *handle) {
+#ifdef _WIN32
+    FreeLibrary(reinterpret_cast<HMODULE>(handle));
+#else
+    dlclose(handle);
+#endif
+}
+
+void *findExport(void *handle, const char *name) {
+#ifdef _WIN32
+    return reinterpret_cast<void *>(GetProcAddress(reinterpret_cast<HMODULE>(handle), name));
+#else
+    return dlsym(handle, name);
+#endif
+}
+
+bool refuse(const std::string &path, const std::string &why, std::string *error) {
+    if (error != nullptr) *error = "Cannot use the plug-in module \"" + path + "\": " + why;
+    return false;
+}
+
+// Copies text into a fixed field, cut so that the terminating zero fits.
+template <size_t N> void copyCut(char (&field)[N], const std::string &text) {
+    size_t length = std::min(text.size(), N - 1);
+    std::memcpy(field, text.data(), length);
+    field[length] = '\0';
+}
+
+} // namespace
+
+bool loadPlugin(const std::string &path, PluginModule &module, std::string *error) {
+    std::string why;
+    void *handle = openModule(path, &why);
+    if (handle == nullptr) return refuse(path, why, error);
+    PluginModule found;
+    found.handle = handle;
+    found.onComment = reinterpret_cast<FvOnCommentFn>(findExport(handle, "onComment"));
+    found.onPictureDrawn = reinterpret_cast<FvOnPictureDrawnFn>(findExport(handle, "onPictureDrawn"));
+    found.onInitTitleScreen = reinterpret_cast<FvOnInitTitleScreenFn>(findExport(handle, "onInitTitleScreen"));
+    found.linkVersion = static_cast<const int32_t *>(findExport(handle, "linkVersion"));
+    const char *missing = found.onComment == nullptr           ? "onComment"
+                          : found.onPictureDrawn == nullptr    ? "onPictureDrawn"
+                          : found.onInitTitleScreen == nullptr ? "onInitTitleScreen"
+                          : found.linkVersion == nullptr       ? "linkVersion"
+                                                               : nullptr;
+    if (missing != nullptr) {
+        closeModule(handle);
+        return refuse(path, std::string("it does not export ") + missing, error);
+    }
+    if (*found.linkVersion != FARVIEW_LINK_VERSION) {
+        std::string version = std::to_string(*found.linkVersion);
+        closeModule(handle);
+        return refuse(path, "its linkVersion is " + version + ", this host needs 2", error);
+    }
+    module = found;
+    return true;
+}
+
+void unloadPlugin(PluginModule &module) {
+    if (module.handle != nullptr) closeModule(module.handle);
+    module = PluginModule{};
+}
+
+CommentArgument number(double value) {
+    CommentArgument argument;
+    argument.number = value;
+    return argument;
+}
+
+CommentArgument text(const std::string &value) {
+    CommentArgument argument;
+    argument.isText = true;
+    argument.text = value;
+    return argument;
+}
+
+FvParsedComment makeComment(const std::string &name, const std::vector<CommentArgument> &arguments) {
+    FvParsedComment comment;
+    std::memset(&comment, 0, sizeof comment);
+    copyCut(comment.name, name);
+    comment.parameterCount = static_cast<int32_t>(std::min<size_t>(arguments.size(), INT32_MAX));
+    size_t filled = std::min<size_t>(arguments.size(), FV_COMMENT_PARAMETER_SLOTS);
+    for (size_t i = 0; i < filled; ++i) {
+        FvCommentParameter &parameter = comment.parameters[i];
+        parameter.kind = arguments[i].isText ? 1 : 0;
+        parameter.number = arguments[i].number;
+        if (arguments[i].isText) copyCut(parameter.text, arguments[i].text);
+    }
+    return comment;
+}
+
+bool sendComment(const PluginModule &module, const std::string &name,
+                 const std::vector<CommentArgument> &arguments) {
+    if (module.onComment == nullptr) return false;
+    FvParsedComment comment = makeComment(name, arguments);
+    return module.onComment(name.c_str(), &comment);
+}
+
+void drawPictures(const PluginModule &module, const std::vector<int32_t> &pictureNumbers) {
+    if (module.onPictureDrawn == nullptr) return;
+    for (int32_t pictureNumber : pictureNumbers) {
+        FvDrawnPicture picture{0, pictureNumber};
+        module.onPictureDrawn(&picture);
+    }
+}
+
+void initTitleScreen(const PluginModule &module) {
+    if (module.onInitTitleScreen != nullptr) module.onInitTitleScreen();
+}
+
+} // namespace simhost
