@@ -85,3 +85,15 @@ TEST_F(LoadedModule, TitleScreenResetsAreSafeOnAFreshModule) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(ModuleLoading, AHostRefusesAModuleWithAnotherLinkVersion) {
+    simhost::PluginModule module;
+    std::string error;
+    EXPECT_FALSE(simhost::loadPlugin(FARVIEW_WRONG_VERSION_MODULE_PATH, module, &error));
+    EXPECT_NE(error.find("linkVersion"), std::string::npos) << error;
+    EXPECT_EQ(module.handle, nullptr);
+}
+
+} // namespace
