@@ -9,6 +9,8 @@
 
 namespace farview {
 
+constexpr int32_t kTileSize = 16; // map cells and tileset cells are 16 x 16 pixels
+
 // width x height unsigned 16-bit values, row by row: column x, row y is element x + y * rowLength.
 struct TileGrid {
     std::vector<uint16_t> cells;

@@ -1,0 +1,65 @@
+#include "host/host.h"
+#include "mapdata/map_loading.h"
+
+namespace farview {
+
+// The system's own wording, spelling included.
+const char *const kTilesetSlotMessage =
+    "There was an error with retrieving the graphics from this slot.\n"
+    "Please rename the tilset, or use a different tileset index";
+
+namespace {
+// The name area of the tileset record. The marker stands at the first multiple of four beyond
+// the first string and its terminating zero.
+constexpr int32_t kCheckByteOffset = 660;
+constexpr uint8_t kLargestUsableCheckByte = 100;
+constexpr int32_t kFirstLengthOffset = 664;
+constexpr int32_t kFirstTextOffset = 668;
+constexpr int32_t kMarkerOffset = 672;
+constexpr int32_t kSecondLengthOffset = 680;
+constexpr int32_t kSecondTextOffset = 684;
+constexpr uint8_t kSingleStringMarkers[] = {150, 38};
+
+constexpr int32_t kTilesetImageWidth = 480;
+constexpr int32_t kTilesetImageHeight = 256;
+
+bool marksSingleString(uint8_t marker) {
+    for (uint8_t single : kSingleStringMarkers)
+        if (marker == single) return true;
+    return false;
+}
+} // namespace
+
+void resolveTilesetNames(MapRecord &record) {
+    if (!hostBound()) return;
+    const TilesetRecordView tileset = currentTilesetRecord();
+    if (tileset.byteAt(kCheckByteOffset) > kLargestUsableCheckByte) {
+        showMessage(kTilesetSlotMessage);
+        return;
+    }
+    const int32_t firstLength = tileset.byteAt(kFirstLengthOffset);
+    const std::string first = tileset.textAt(kFirstTextOffset, firstLength);
+    const int32_t k = 4 * (firstLength / 4);
+    if (marksSingleString(tileset.byteAt(kMarkerOffset + k))) {
+        record.tilesetFileName = first + ".png";
+        record.tilesetName = "unknown";
+        return;
+    }
+    const int32_t secondLength = tileset.byteAt(kSecondLengthOffset + k);
+    record.tilesetFileName = tileset.textAt(kSecondTextOffset + k, secondLength) + ".png";
+    record.tilesetName = first;
+}
+
+void loadTilesetGraphic(MapRecord &record) {
+    if (!hostBound()) return;
+    if (record.tilesetImage == nullptr) record.tilesetImage = host().createImage();
+    FvHostImage *image = record.tilesetImage;
+    if (image == nullptr) return;
+    const std::string path = "ChipSet/" + record.tilesetFileName;
+    host().setImageSize(image, kTilesetImageWidth, kTilesetImageHeight);
+    image->option = 1;
+    image->loadOption = 1;
+    host().loadImageFile(image, path.c_str(), 1);
+}
+
+} // namespace farview
