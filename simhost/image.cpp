@@ -37,6 +37,12 @@ FvHostImage *createImage() {
 
 void setImageSize(FvHostImage *image, int32_t width, int32_t height) {
     if (image == nullptr) return;
+    // A host keeps the buffer of an image sized again to the same size, as a game that rebuilds
+    // its map texture for the same map does on every load.
+    if (image->pixels != nullptr && image->width == width && image->height == height) {
+        std::memset(image->pixels, 0, static_cast<size_t>(width) * static_cast<size_t>(height));
+        return;
+    }
     releasePixels(*image);
     if (width < 0 || height < 0) return;
     int64_t count = int64_t{width} * height;

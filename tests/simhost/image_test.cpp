@@ -311,3 +311,18 @@ TEST_F(PngLoad, ANullImageOrFileNameIsReportedNotFollowed) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ImageSize, SizingAnImageAgainToItsOwnSizeClearsIt) {
+    FvHostImage *image = simhost::createImage();
+    simhost::setImageSize(image, 8, 4);
+    uint8_t *buffer = image->pixels;
+    buffer[5] = 7;
+    simhost::setImageSize(image, 8, 4);
+    EXPECT_EQ(image->pixels, buffer); // the buffer is kept
+    for (int i = 0; i < 32; ++i) ASSERT_EQ(image->pixels[i], 0);
+    simhost::destroyImage(image);
+}
+
+} // namespace
