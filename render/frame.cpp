@@ -1,10 +1,27 @@
 #include "render/frame.h"
 
+#include <cmath>
+
+#include "render/floor.h"
+
 namespace farview {
 
+namespace {
+// Ten decimals, slightly smaller than pi / 180: at 270 degrees the cosine is about -5.4e-9, not 0.
+constexpr double kRadiansPerDegree = 0.0174532925;
+} // namespace
+
 void renderFrame(ViewState &view, const MapRecord &map) {
-    (void)view;
-    (void)map;
+    // Before any map is loaded, or after a reset, there is nothing to show: the frame draws nothing.
+    if (!hasUsableMapTexture(view, map)) return;
+
+    const double radians = kRadiansPerDegree * double{view.rotationAngle};
+    const float sine = static_cast<float>(std::sin(radians));
+    const float cosine = static_cast<float>(std::cos(radians));
+
+    renderFloor(view, map, sine, cosine);
+
+    // The sprite stage runs here, over the floor, with the same sine and cosine.
 }
 
 } // namespace farview
