@@ -1,6 +1,5 @@
 // The module's exported surface: three callbacks and one integer, with C linkage.
 #include <cstdint>
-#include <cstring>
 
 #include "host/farview_host.h"
 #include "host/host.h"
@@ -23,13 +22,9 @@ extern "C" FARVIEW_EXPORT bool FVAPI onComment(const char *commentText, const Fv
     return true;
 }
 
+// Called after every picture the host draws; the return value signals nothing.
 extern "C" FARVIEW_EXPORT bool FVAPI onPictureDrawn(const FvDrawnPicture *picture) {
-    if (picture == nullptr || !hostBound()) return true;
-    int32_t pictureNumber;
-    std::memcpy(&pictureNumber, reinterpret_cast<const unsigned char *>(picture) + 4, sizeof pictureNumber);
-    if (pictureNumber != viewState.mode7PictureId) return true;
-    if (!viewState.mode7Rendering) return true;
-    renderFrame(viewState, mapRecord);
+    if (hostBound()) pictureDrawn(viewState, mapRecord, picture);
     return true;
 }
 

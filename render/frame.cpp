@@ -1,6 +1,7 @@
 #include "render/frame.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "render/floor.h"
 
@@ -10,6 +11,15 @@ namespace {
 // Ten decimals, slightly smaller than pi / 180: at 270 degrees the cosine is about -5.4e-9, not 0.
 constexpr double kRadiansPerDegree = 0.0174532925;
 } // namespace
+
+void pictureDrawn(ViewState &view, const MapRecord &map, const FvDrawnPicture *picture) {
+    if (picture == nullptr) return;
+    int32_t pictureNumber;
+    std::memcpy(&pictureNumber, reinterpret_cast<const unsigned char *>(picture) + 4, sizeof pictureNumber);
+    if (pictureNumber != view.mode7PictureId) return;
+    if (!view.mode7Rendering) return;
+    renderFrame(view, map);
+}
 
 void renderFrame(ViewState &view, const MapRecord &map) {
     // Before any map is loaded, or after a reset, there is nothing to show: the frame draws nothing.

@@ -300,6 +300,34 @@ TEST_F(FloorTest, TheFrameHandsTheFloorTheAnglesSineAndCosineRoundedToFloat) {
     EXPECT_NE(framed, readScreen());
 }
 
+TEST_F(FloorTest, OnlyTheViewsPictureRendersAndOnlyWhileDrawingIsOn) {
+    useMap(40, 30, cellIndex);
+    placeHero(20, 15);
+    const ScreenPixels untouched = readScreen();
+    const FvDrawnPicture picture1{0, 1}, picture2{0, 2};
+
+    view.mode7Rendering = true;
+    farview::pictureDrawn(view, map, &picture2);
+    EXPECT_EQ(readScreen(), untouched) << "picture 2 is not the view's picture";
+    farview::pictureDrawn(view, map, nullptr);
+    EXPECT_EQ(readScreen(), untouched);
+
+    view.mode7Rendering = false;
+    farview::pictureDrawn(view, map, &picture1);
+    EXPECT_EQ(readScreen(), untouched) << "drawing is off";
+
+    view.mode7Rendering = true;
+    farview::pictureDrawn(view, map, &picture1);
+    EXPECT_NE(readScreen(), untouched);
+
+    view.mode7PictureId = 2;
+    farview::renderFrame(view, map);
+    const ScreenPixels rendered = readScreen();
+    simhost::fillScreen(kUntouched);
+    farview::pictureDrawn(view, map, &picture2);
+    EXPECT_EQ(readScreen(), rendered) << "the picture number is read from bytes 4 to 7";
+}
+
 TEST_F(FloorTest, WithoutAMapTextureTheFrameDrawsNothing) {
     placeHero(3, 3);
     view.mode7Rendering = true;
