@@ -48,17 +48,7 @@ TEST(HostBinding, ThePlugInFindsTheHostTableByNameInTheProgram) {
     EXPECT_EQ(farview::findHostInterface(), &simhost::hostInterface());
 }
 
-class LoadedModule : public HostTest {
-protected:
-    void SetUp() override {
-        HostTest::SetUp();
-        std::string error;
-        ASSERT_TRUE(simhost::loadPlugin(FARVIEW_MODULE_PATH, module, &error)) << error;
-    }
-    void TearDown() override { simhost::unloadPlugin(module); }
-
-    simhost::PluginModule module;
-};
+using LoadedModule = farview_test::ModuleTest;
 
 TEST_F(LoadedModule, ShowsTheFourExportsAndLinkVersionTwo) {
     EXPECT_NE(module.onComment, nullptr);

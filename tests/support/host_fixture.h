@@ -20,6 +20,19 @@ protected:
     }
 };
 
+// A fresh stand-in engine with the real plug-in module loaded, as a host loads it.
+class ModuleTest : public HostTest {
+protected:
+    void SetUp() override {
+        HostTest::SetUp();
+        std::string error;
+        ASSERT_TRUE(simhost::loadPlugin(FARVIEW_MODULE_PATH, module, &error)) << error;
+    }
+    void TearDown() override { simhost::unloadPlugin(module); }
+
+    simhost::PluginModule module;
+};
+
 // A new empty folder that is the current directory for the object's lifetime: map files and
 // graphics are read relative to the current directory.
 class ScratchDirectory {

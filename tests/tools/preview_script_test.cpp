@@ -9,21 +9,13 @@
 
 namespace {
 
-class PreviewScript : public farview_test::HostTest {
+class PreviewScript : public farview_test::ModuleTest {
 protected:
-    void SetUp() override {
-        HostTest::SetUp();
-        std::string error;
-        ASSERT_TRUE(simhost::loadPlugin(FARVIEW_MODULE_PATH, module, &error)) << error;
-    }
-    void TearDown() override { simhost::unloadPlugin(module); }
-
     preview::ScriptResult run(const std::string &text) {
         return preview::runScript(text, "view.txt", module, scratch.path());
     }
 
     farview_test::ScratchDirectory scratch;
-    simhost::PluginModule module;
 };
 
 TEST_F(PreviewScript, HostStepsSetTheMapTheHeroAndTheScroll) {
