@@ -26,7 +26,7 @@ struct BenchMap {
     bool heroInCorner; // much of the view outside the map: boundary texture or wrapping at work
 };
 
-// The cases are the first two; the third shows the cost of the edges.
+// The default view's two maps, and a third with the hero in a corner to show the cost of the edges.
 constexpr BenchMap kMaps[] = {{"40x30", 40, 30, false}, {"500x500", 500, 500, false}, {"40x30-corner", 40, 30, true}};
 constexpr int32_t kMapCount = 3;
 
