@@ -141,7 +141,9 @@ typedef struct FvHostInterface {
     FvHostCharacter *(FVAPI *eventById)(FvHostEventList *events, int32_t id);
     void(FVAPI *mapSize)(int32_t *width, int32_t *height); /* the open map, in tiles */
 
-    void(FVAPI *resizeBlock)(void **block, int32_t bytes);
+    /* Grows or shrinks *block to bytes, keeping its contents. Returns false, and leaves the block
+     * as it was, when the host cannot. */
+    bool(FVAPI *resizeBlock)(void **block, int32_t bytes);
     void(FVAPI *makeString)(FvHostString *slot, const char *characters, int32_t length);
     void(FVAPI *releaseString)(FvHostString *slot);
 

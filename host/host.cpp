@@ -1,5 +1,7 @@
 #include "host/host.h"
 
+#include <cstring>
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -27,6 +29,13 @@ const FvHostInterface *findHostInterface() {
 void bindHost(const FvHostInterface *table) { boundTable = table; }
 bool hostBound() { return boundTable != nullptr; }
 const FvHostInterface &host() { return *boundTable; }
+
+std::string hostStringText(FvHostString string) {
+    if (string == nullptr) return {};
+    int32_t length;
+    std::memcpy(&length, string - sizeof length, sizeof length);
+    return length > 0 ? std::string(string, static_cast<size_t>(length)) : std::string();
+}
 
 FvHostCharacter *hostHero() { return boundTable->hero ? *boundTable->hero : nullptr; }
 FvHostMapView *hostMapView() { return boundTable->mapView ? *boundTable->mapView : nullptr; }

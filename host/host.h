@@ -1,6 +1,8 @@
 // The plug-in's side of the host interface: which host table it is bound to, and the message box.
 #pragma once
 
+#include <string>
+
 #include "host/farview_host.h"
 
 namespace farview {
@@ -19,6 +21,10 @@ FvHostCharacter *hostHero();
 FvHostMapView *hostMapView();
 FvHostVariables *hostVariables();
 FvHostSurface *hostScreen();
+
+// The characters of a host string: its length stands in the four bytes before them. NULL, or a
+// negative length, is the empty text.
+std::string hostStringText(FvHostString string);
 
 // A problem a game author must fix: a modal message box with the caption "Farview" and the
 // information icon (MessageBoxA on Windows, the host's message operation elsewhere).

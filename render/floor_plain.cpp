@@ -23,16 +23,6 @@ double divide(double a, double b) {
     return std::signbit(a) != std::signbit(b) ? -infinity : infinity;
 }
 
-// Rounds to the nearest float as the processor does; beyond the float range a plain conversion is
-// undefined, so the IEEE result (the largest float, or infinity past the last rounding midpoint)
-// is spelled out.
-float roundToFloat(double value) {
-    if (!(std::fabs(value) > FLT_MAX)) return static_cast<float>(value); // NaN included
-    constexpr double overflowMidpoint = 0x1.ffffffp127; // FLT_MAX plus half a unit in its last place
-    const float largest = std::fabs(value) < overflowMidpoint ? FLT_MAX : std::numeric_limits<float>::infinity();
-    return value < 0.0 ? -largest : largest;
-}
-
 // n mod period, in 0 to period - 1 for negative n as well.
 int32_t wrapInto(int32_t n, int32_t period) {
     const int32_t remainder = n % period;

@@ -34,6 +34,8 @@ constexpr uint8_t kFreshBlockByte = 0xA5;
 
 // What the engine holds beyond plain records. It is never destroyed: a plug-in may still call the
 // host while the program exits, and what the engine owns stays reachable for the leak checker.
+constexpr int32_t kDefaultBlockLimit = 64 << 20;
+
 struct World {
     // Events are owned one by one so that a character's address survives later additions; the
     // list the plug-in sees is rebuilt from them.
@@ -43,6 +45,7 @@ struct World {
     // Sizes of the blocks handed out by resizeBlock, so that bytes a caller asks for but never
     // writes show up as a pattern instead of as whatever the allocator left there.
     std::unordered_map<void *, size_t> blockSizes;
+    int32_t blockLimit = kDefaultBlockLimit;
     std::vector<std::string> messageTexts;
     std::vector<std::string> captions;
 };
@@ -156,6 +159,7 @@ void resetEngine() {
     setScroll(0, 0);
     setTilesetRecord({});
     freeVariables();
+    world().blockLimit = kDefaultBlockLimit;
     clearMessages();
 }
 
@@ -285,25 +289,29 @@ std::vector<int32_t> variableValues() {
     return std::vector<int32_t>(variableRecord.values, variableRecord.values + count);
 }
 
-void resizeBlock(void **block, int32_t bytes) {
-    if (block == nullptr) return;
+bool resizeBlock(void **block, int32_t bytes) {
+    if (block == nullptr) return false;
     auto &blockSizes = world().blockSizes;
     if (bytes <= 0) {
         blockSizes.erase(*block);
         std::free(*block);
         *block = nullptr;
-        return;
+        return true;
     }
+    if (bytes > world().blockLimit) return false;
     auto known = blockSizes.find(*block);
     size_t oldSize = known != blockSizes.end() ? known->second : 0;
     void *grown = std::realloc(*block, static_cast<size_t>(bytes));
-    if (grown == nullptr) return; // out of memory: the old block stays as it was
+    if (grown == nullptr) return false; // out of memory: the old block stays as it was
     if (known != blockSizes.end()) blockSizes.erase(known);
     if (static_cast<size_t>(bytes) > oldSize)
         std::memset(static_cast<uint8_t *>(grown) + oldSize, kFreshBlockByte, static_cast<size_t>(bytes) - oldSize);
     blockSizes[grown] = static_cast<size_t>(bytes);
     *block = grown;
+    return true;
 }
+
+void setBlockLimit(int32_t bytes) { world().blockLimit = bytes; }
 
 // A host string is one allocation: a 32-bit length, the characters, a zero byte.
 void makeString(FvHostString *slot, const char *characters, int32_t length) {

@@ -96,7 +96,9 @@ void setTilesetRecord(std::vector<uint8_t> record);
 // ---- Variables and host strings ----------------------------------------------------------------
 FvHostVariables &variables();
 std::vector<int32_t> variableValues();
-void resizeBlock(void **block, int32_t bytes);
+bool resizeBlock(void **block, int32_t bytes); // false, block unchanged, when it cannot
+// The largest block the host hands out (default 64 MiB), so tests can make a host that cannot grow.
+void setBlockLimit(int32_t bytes);
 void makeString(FvHostString *slot, const char *characters, int32_t length);
 void releaseString(FvHostString *slot);
 std::string hostStringText(FvHostString string);
