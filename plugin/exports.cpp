@@ -3,6 +3,7 @@
 
 #include "host/farview_host.h"
 #include "host/host.h"
+#include "plugin/commands.h"
 #include "plugin/module_state.h"
 #include "render/frame.h"
 
@@ -18,13 +19,13 @@ extern "C" FARVIEW_EXPORT const int32_t linkVersion = FARVIEW_LINK_VERSION;
 
 extern "C" FARVIEW_EXPORT bool FVAPI onComment(const char *commentText, const FvParsedComment *comment) {
     (void)commentText;
-    (void)comment;
-    return true;
+    if (!hostBound() || comment == nullptr) return true;
+    return interpretComment(*comment);
 }
 
 // Called after every picture the host draws; the return value signals nothing.
 extern "C" FARVIEW_EXPORT bool FVAPI onPictureDrawn(const FvDrawnPicture *picture) {
-    if (hostBound()) pictureDrawn(viewState, mapRecord, picture);
+    if (hostBound()) pictureDrawn(viewState, mapRecord, spriteRegistry, picture);
     return true;
 }
 

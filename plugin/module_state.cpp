@@ -3,6 +3,7 @@
 #include "plugin/module_state.h"
 
 #include "host/host.h"
+#include "plugin/sprite_commands.h"
 
 namespace farview {
 
@@ -17,8 +18,10 @@ const bool hostReferencesTaken = (bindHost(findHostInterface()), true);
 // Step 2: the map record, empty.
 MapRecord mapRecord;
 
-// Steps 3 to 5, the sprite registry's containers, follow here in the order imageCache,
-// placements, spriteDefinitions.
+// Steps 3 to 5: the sprite registry's containers, empty, constructed in the order imageCache,
+// placements, spriteDefinitions. At unload they go in the reverse order, before the map record.
+// The cached images are not destroyed then: only the title-screen reset destroys them.
+SpriteRegistry spriteRegistry;
 
 namespace {
 void destroyPluginImage(FvHostImage *&image) {
@@ -31,6 +34,7 @@ void resetForTitleScreen() {
     resetMapRecord(mapRecord);
     viewState.mapTexture = nullptr;
     viewState.tilesetImage = nullptr;
+    emptySpriteRegistry(spriteRegistry);
     destroyPluginImage(viewState.boundaryTexture);
     destroyPluginImage(viewState.backgroundImage);
     viewState.mode7Rendering = false;

@@ -1,0 +1,170 @@
+#include "plugin/commands.h"
+
+#include <cmath>
+#include <cstring>
+#include <iterator>
+#include <string>
+
+#include "host/host.h"
+#include "host/numeric.h"
+#include "mapdata/map_loading.h"
+#include "plugin/comment_record.h"
+#include "plugin/module_state.h"
+#include "plugin/sprite_commands.h"
+#include "texture/map_texture.h"
+
+namespace farview {
+
+namespace {
+
+// Far from 0 to 360 the loops of whole turns would run for too long, or for ever once 360 vanishes
+// beside the angle's magnitude; such angles are first reduced exactly with fmod (the remainder of
+// a float by 360 is itself a float).
+constexpr float kLoopedAngleLimit = 360.0f * 64.0f;
+
+// A NaN or infinite angle has no place on the circle: the view keeps its direction.
+void turnTo(float angle) {
+    if (std::isfinite(angle)) viewState.rotationAngle = normaliseAngle(angle);
+}
+
+void rotateTo(const ParsedComment &c) { turnTo(c.real(1)); }
+void rotateRightBy(const ParsedComment &c) { turnTo(roundToFloat(double{viewState.rotationAngle} + c.number(1))); }
+void rotateLeftBy(const ParsedComment &c) { turnTo(roundToFloat(double{viewState.rotationAngle} - c.number(1))); }
+
+void changeHeroSprite(const ParsedComment &c) {
+    setHeroSprite(spriteRegistry, c.text(1), c.integer(2), c.integer(3), c.integer(4));
+}
+
+void addSpriteCommand(const ParsedComment &c) {
+    SpriteArguments sprite;
+    sprite.key = c.text(1);
+    sprite.imageName = c.text(2);
+    sprite.width = c.integer(3);
+    sprite.height = c.integer(4);
+    sprite.directions = c.integer(5);
+    sprite.frames = c.integer(6);
+    sprite.eventNumber = c.integer(7);
+    if (c.parameterCount() > 7) {
+        sprite.offsetX = c.integer(8);
+        sprite.offsetY = c.integer(9);
+    }
+    addSprite(spriteRegistry, sprite);
+}
+
+// Every call loads a new image; the one it replaces is destroyed at once rather than kept until
+// the title screen.
+void setBackground(const ParsedComment &c) {
+    FvHostImage *image = host().createImage();
+    if (viewState.backgroundImage != nullptr) host().destroyImage(viewState.backgroundImage);
+    viewState.backgroundImage = image;
+    if (image == nullptr) return;
+    image->loadOption = 1;
+    host().loadImageFile(image, c.text(1).c_str(), 1);
+    viewState.backgroundWidth = image->width;
+    viewState.backgroundPixelsPerDegree = roundToFloat(static_cast<double>(image->width) / 360.0);
+}
+
+void noEffect(const ParsedComment &) {}
+
+void loadMapToTexture(const ParsedComment &) {
+    loadMap(mapRecord);
+    buildMapTexture(mapRecord);
+    viewState.tilesetImage = mapRecord.tilesetImage;
+    viewState.mapTexture = mapRecord.mapTexture;
+    placeCharactersOfLoadedMap(spriteRegistry);
+}
+
+void setBoundaryTextureCommand(const ParsedComment &c) {
+    if (c.parameterCount() != 2) return;
+    setBoundaryTexture(viewState.boundaryTexture, mapRecord, c.integer(1), c.integer(2));
+}
+
+void setTextureScale(const ParsedComment &c) { viewState.textureScaleX = viewState.textureScaleY = c.real(1); }
+void setZValue(const ParsedComment &c) { viewState.zValue = c.real(1); }
+
+void setHorizon(const ParsedComment &c) {
+    viewState.horizon = c.integer(1);
+    viewState.horizonOffset = c.integer(2);
+}
+
+void setRotationalOffset(const ParsedComment &c) { viewState.rotationalOffset = c.real(1); }
+void setWrapping(const ParsedComment &c) { viewState.wrapping = c.boolean(1); }
+void setMode7PictureId(const ParsedComment &c) { viewState.mode7PictureId = c.integer(1); }
+void initMode7(const ParsedComment &c) { viewState.mode7Rendering = c.boolean(1); }
+void usingBackground(const ParsedComment &c) { viewState.usingBackground = c.boolean(1); }
+
+// Grows the host's variables with zeroes up to variable n. False, with nothing changed, when the
+// block's byte size does not fit 32 bits or the host cannot grow it.
+bool ensureVariable(FvHostVariables &variables, int32_t n) {
+    if (variables.values != nullptr && n - 1 < variables.count) return true;
+    if (n > INT32_MAX / static_cast<int32_t>(sizeof(int32_t))) return false;
+    void *block = variables.values;
+    if (variables.values == nullptr) variables.count = 0;
+    if (!host().resizeBlock(&block, n * static_cast<int32_t>(sizeof(int32_t))) || block == nullptr) return false;
+    variables.values = static_cast<int32_t *>(block);
+    const int32_t oldCount = (variables.values != nullptr && variables.count > 0) ? variables.count : 0;
+    std::memset(variables.values + oldCount, 0, static_cast<size_t>(n - oldCount) * sizeof(int32_t));
+    variables.count = n;
+    return true;
+}
+
+void isMode7Rendering(const ParsedComment &c) {
+    const int32_t n = c.integer(1);
+    if (n < 1) return;
+    FvHostVariables *variables = hostVariables();
+    if (variables == nullptr || !ensureVariable(*variables, n)) return;
+    variables->values[n - 1] = viewState.mode7Rendering ? 1 : 0;
+}
+
+struct Command {
+    const char *keyword;
+    void (*run)(const ParsedComment &);
+};
+
+// In the order of comparison.
+const Command kCommands[] = {
+    {"rotate_to", rotateTo},
+    {"rotate_right_by", rotateRightBy},
+    {"rotate_left_by", rotateLeftBy},
+    {"change_hero_sprite", changeHeroSprite},
+    {"add_sprite", addSpriteCommand},
+    {"set_background", setBackground},
+    {"swap_tile", noEffect},
+    {"load_map_to_texture", loadMapToTexture},
+    {"set_boundary_texture", setBoundaryTextureCommand},
+    {"set_texture_scale", setTextureScale},
+    {"set_z_value", setZValue},
+    {"set_horizon", setHorizon},
+    {"set_rotational_offset", setRotationalOffset},
+    {"set_wrapping", setWrapping},
+    {"set_mode7_picture_id", setMode7PictureId},
+    {"init_mode7", initMode7},
+    {"load_boundary_texture", noEffect},
+    {"is_mode7_rendering", isMode7Rendering},
+    {"usingBackground", usingBackground},
+};
+static_assert(std::size(kCommands) == 19, "the plug-in has 19 keywords");
+
+} // namespace
+
+float normaliseAngle(float angle) {
+    float a = angle;
+    if (std::fabs(a) > kLoopedAngleLimit) a = static_cast<float>(std::fmod(double{a}, 360.0));
+    while (a < 0.0f) a = a + 360.0f;
+    while (a > 360.0f) a = a - 360.0f;
+    return a;
+}
+
+bool interpretComment(const FvParsedComment &record) {
+    const ParsedComment comment(record);
+    const std::string name = comment.name();
+    for (const Command &command : kCommands) {
+        if (name == command.keyword) {
+            command.run(comment);
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace farview

@@ -1,0 +1,40 @@
+// The registry's side of the sprite commands: the characters of a loaded map, added sprites and
+// the hero's sprite.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "render/sprite_registry.h"
+
+namespace farview {
+
+// Appends a placement for the hero, then one for each event of the current map in reverse list
+// order, all 24 x 32 with no definition.
+void placeCharactersOfLoadedMap(SpriteRegistry &registry);
+
+struct SpriteArguments {
+    std::string key;
+    std::string imageName;
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t directions = 0;
+    int32_t frames = 0;
+    int32_t eventNumber = 0;
+    int32_t offsetX = 0;
+    int32_t offsetY = 0;
+};
+
+// Loads the image into the cache, stores a new definition under the key and appends a placement
+// of the current map's event with that number drawn from it.
+void addSprite(SpriteRegistry &registry, const SpriteArguments &sprite);
+
+// Gives the hero's placement a strip of views from imageName (cached earlier by add_sprite), or
+// changes the image and views of the one it has. Ignored while the hero has no placement.
+void setHeroSprite(SpriteRegistry &registry, const std::string &imageName, int32_t width, int32_t height,
+                   int32_t directions);
+
+// The registry's part of the title-screen reset: definitions, placements and cached images gone.
+void emptySpriteRegistry(SpriteRegistry &registry);
+
+} // namespace farview
