@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "render/floor.h"
+#include "render/sprite_stage.h"
 
 namespace farview {
 
@@ -12,16 +13,16 @@ namespace {
 constexpr double kRadiansPerDegree = 0.0174532925;
 } // namespace
 
-void pictureDrawn(ViewState &view, const MapRecord &map, const FvDrawnPicture *picture) {
+void pictureDrawn(ViewState &view, const MapRecord &map, SpriteRegistry &registry, const FvDrawnPicture *picture) {
     if (picture == nullptr) return;
     int32_t pictureNumber;
     std::memcpy(&pictureNumber, reinterpret_cast<const unsigned char *>(picture) + 4, sizeof pictureNumber);
     if (pictureNumber != view.mode7PictureId) return;
     if (!view.mode7Rendering) return;
-    renderFrame(view, map);
+    renderFrame(view, map, registry);
 }
 
-void renderFrame(ViewState &view, const MapRecord &map) {
+void renderFrame(ViewState &view, const MapRecord &map, SpriteRegistry &registry) {
     // Before any map is loaded, or after a reset, there is nothing to show: the frame draws nothing.
     if (!hasUsableMapTexture(view, map)) return;
 
@@ -30,8 +31,7 @@ void renderFrame(ViewState &view, const MapRecord &map) {
     const float cosine = static_cast<float>(std::cos(radians));
 
     renderFloor(view, map, sine, cosine);
-
-    // The sprite stage runs here, over the floor, with the same sine and cosine.
+    renderSprites(view, map, registry, sine, cosine);
 }
 
 } // namespace farview

@@ -2,15 +2,18 @@
 #pragma once
 
 #include "mapdata/map_record.h"
+#include "render/sprite_registry.h"
 #include "render/view_state.h"
 
 namespace farview {
 
 // The body of onPictureDrawn: renders a frame when the picture just drawn is the view's picture
 // (its number at bytes 4 to 7 of the record equals mode7PictureId) and drawing is on.
-void pictureDrawn(ViewState &view, const MapRecord &map, const FvDrawnPicture *picture);
+void pictureDrawn(ViewState &view, const MapRecord &map, SpriteRegistry &registry, const FvDrawnPicture *picture);
 
-// Works out the direction of view once and runs the floor stage, then the sprite stage.
-void renderFrame(ViewState &view, const MapRecord &map);
+// Works out the direction of view once and runs the floor stage, then the sprite stage. Without a
+// usable map texture (none loaded yet, or after the title-screen reset) it draws nothing at all:
+// the sprites stand on the floor and are placed by its camera point.
+void renderFrame(ViewState &view, const MapRecord &map, SpriteRegistry &registry);
 
 } // namespace farview

@@ -53,7 +53,7 @@ TEST_F(FloorTest, WithTheDefaultViewRow209Column160ShowsTheGroundSixPixelsAboveT
     useMap(40, 30, cellIndex);
     placeHero(20, 15); // camera (328, 256)
     view.mode7Rendering = true;
-    farview::renderFrame(view, map);
+    farview::renderFrame(view, map, registry);
     const int32_t shown = shownIndex(160, 209);
     ASSERT_GE(shown, 0);
     // Up to rounding: the sum of 160 steps may land a hair either side of the texel's edge.
@@ -65,12 +65,12 @@ TEST_F(FloorTest, AtAngle270RightIsPlusXAndHigherRowsShowSmallerY) {
     useMap(40, 30, columnIndex);
     placeHero(20, 7); // camera (328, 128)
     view.rotationAngle = 270.0f;
-    farview::renderFrame(view, map);
+    farview::renderFrame(view, map, registry);
     EXPECT_GT(shownIndex(200, 209), shownIndex(120, 209));
     EXPECT_NEAR(shownIndex(160, 100), shownIndex(160, 209), 1);
 
     useMap(40, 30, rowIndex);
-    farview::renderFrame(view, map);
+    farview::renderFrame(view, map, registry);
     EXPECT_LT(shownIndex(160, 100), shownIndex(160, 209));
     EXPECT_EQ(shownIndex(200, 209), shownIndex(120, 209));
 }
@@ -79,11 +79,11 @@ TEST_F(FloorTest, AtAngle0RightIsPlusYAndHigherRowsShowLargerX) {
     useMap(40, 30, rowIndex);
     placeHero(20, 7);
     view.rotationAngle = 0.0f;
-    farview::renderFrame(view, map);
+    farview::renderFrame(view, map, registry);
     EXPECT_GT(shownIndex(200, 209), shownIndex(120, 209));
 
     useMap(40, 30, columnIndex);
-    farview::renderFrame(view, map);
+    farview::renderFrame(view, map, registry);
     EXPECT_GT(shownIndex(160, 100), shownIndex(160, 209));
     EXPECT_EQ(shownIndex(200, 209), shownIndex(120, 209));
 }
@@ -125,7 +125,7 @@ TEST_F(FloorTest, WrappingNeverShowsTheMapsLastColumnOrRow) {
     const uint16_t lastColour = simhost::rgb565(indexColour(255));
     for (float angle : {0.0f, 45.0f, 133.0f, 270.0f}) {
         view.rotationAngle = angle;
-        farview::renderFrame(view, map);
+        farview::renderFrame(view, map, registry);
         const ScreenPixels screen = readScreen();
         for (int32_t y = view.horizon; y < 240; ++y) {
             for (int32_t x = 0; x < 320; ++x) ASSERT_NE(at(screen, x, y), lastColour) << angle << " " << x << "," << y;
@@ -288,13 +288,13 @@ TEST_F(FloorTest, TheFrameHandsTheFloorTheAnglesSineAndCosineRoundedToFloat) {
     view.rotationalOffset = 1e9f;
     for (float angle : {270.0f, 0.0f, 360.0f, 123.25f}) {
         view.rotationAngle = angle;
-        farview::renderFrame(view, map);
+        farview::renderFrame(view, map, registry);
         const ScreenPixels framed = readScreen();
         farview::renderFloor(view, map, frameSine(angle), frameCosine(angle));
         EXPECT_EQ(framed, readScreen()) << angle;
     }
     view.rotationAngle = 270.0f;
-    farview::renderFrame(view, map);
+    farview::renderFrame(view, map, registry);
     const ScreenPixels framed = readScreen();
     farview::renderFloor(view, map, -1.0f, 0.0f);
     EXPECT_NE(framed, readScreen());
@@ -307,31 +307,31 @@ TEST_F(FloorTest, OnlyTheViewsPictureRendersAndOnlyWhileDrawingIsOn) {
     const FvDrawnPicture picture1{0, 1}, picture2{0, 2};
 
     view.mode7Rendering = true;
-    farview::pictureDrawn(view, map, &picture2);
+    farview::pictureDrawn(view, map, registry, &picture2);
     EXPECT_EQ(readScreen(), untouched) << "picture 2 is not the view's picture";
-    farview::pictureDrawn(view, map, nullptr);
+    farview::pictureDrawn(view, map, registry, nullptr);
     EXPECT_EQ(readScreen(), untouched);
 
     view.mode7Rendering = false;
-    farview::pictureDrawn(view, map, &picture1);
+    farview::pictureDrawn(view, map, registry, &picture1);
     EXPECT_EQ(readScreen(), untouched) << "drawing is off";
 
     view.mode7Rendering = true;
-    farview::pictureDrawn(view, map, &picture1);
+    farview::pictureDrawn(view, map, registry, &picture1);
     EXPECT_NE(readScreen(), untouched);
 
     view.mode7PictureId = 2;
-    farview::renderFrame(view, map);
+    farview::renderFrame(view, map, registry);
     const ScreenPixels rendered = readScreen();
     simhost::fillScreen(kUntouched);
-    farview::pictureDrawn(view, map, &picture2);
+    farview::pictureDrawn(view, map, registry, &picture2);
     EXPECT_EQ(readScreen(), rendered) << "the picture number is read from bytes 4 to 7";
 }
 
 TEST_F(FloorTest, WithoutAMapTextureTheFrameDrawsNothing) {
     placeHero(3, 3);
     view.mode7Rendering = true;
-    farview::renderFrame(view, map);
+    farview::renderFrame(view, map, registry);
     EXPECT_EQ(readScreen(), ScreenPixels(320 * 240, kUntouched));
     EXPECT_EQ(view.cameraX, 160.0f);
     EXPECT_EQ(view.cameraY, 120.0f);

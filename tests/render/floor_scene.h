@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "mapdata/map_record.h"
+#include "render/sprite_registry.h"
 #include "render/view_state.h"
 #include "support/host_fixture.h"
 
@@ -45,6 +46,7 @@ protected:
 
     farview::ViewState view;
     farview::MapRecord map;
+    farview::SpriteRegistry registry; // empty: the floor alone
     float sine = -1.0f;
     float cosine = 0.0f;
     int32_t heroColumn = 0;
