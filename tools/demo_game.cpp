@@ -113,17 +113,17 @@ const char *const kDemoScript = R"(# The demo: the hero in the middle of a meado
 map 1 40 30
 tileset Meadow Meadow
 hero 20 15 0
-comment load_map_to_texture
-comment set_boundary_texture 1 1
-comment set_background "background.png"
-comment init_mode7 true
+@load_map_to_texture
+@set_boundary_texture 1, 1
+@set_background "background.png"
+@init_mode7 true
 frame frame-0-default.png
-comment rotate_right_by 45
+@rotate_right_by 45
 frame frame-1-angle-315.png
-comment rotate_to 90
+@rotate_to 90
 frame frame-2-angle-90.png
-comment set_horizon 30 10
-comment set_wrapping true
+@set_horizon 30, 10
+@set_wrapping true
 frame frame-3-wrapping.png
 )";
 

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "simhost/comment_line.h"
+
 namespace preview {
 
 namespace {
@@ -35,12 +37,9 @@ bool tokenize(const std::string &line, std::vector<Token> &tokens) {
     return true;
 }
 
-bool parseNumber(const Token &token, double &value) {
-    if (token.quoted || token.text.empty()) return false;
-    errno = 0;
-    char *end = nullptr;
-    value = std::strtod(token.text.c_str(), &end);
-    return *end == '\0' && errno != ERANGE;
+bool isCommentLine(const std::string &line) {
+    size_t first = line.find_first_not_of(" \t");
+    return first != std::string::npos && line[first] == '@';
 }
 
 bool parseInt(const Token &token, int32_t &value) {
@@ -63,6 +62,11 @@ public:
         std::string line;
         while (std::getline(lines, line)) {
             ++lineNumber_;
+            if (!line.empty() && line.back() == '\r') line.pop_back(); // a script saved with CRLF endings
+            if (isCommentLine(line)) {
+                if (!commentLine(line, result)) return false;
+                continue;
+            }
             std::vector<Token> tokens;
             if (!tokenize(line, tokens)) return fail(result, "a text has no closing quote");
             if (tokens.empty() || (!tokens[0].quoted && tokens[0].text[0] == '#')) continue;
@@ -109,8 +113,6 @@ private:
         } else if (verb == "scroll") {
             if (tokens.size() != 3 || !ints(tokens, 1, 2, v)) return fail(result, "expected: scroll X Y");
             simhost::setScroll(v[0], v[1]);
-        } else if (verb == "comment") {
-            return comment(tokens, result);
         } else if (verb == "frame") {
             return frame(tokens, result);
         } else if (verb == "title") {
@@ -135,16 +137,10 @@ private:
         return true;
     }
 
-    bool comment(const std::vector<Token> &tokens, ScriptResult &result) {
-        if (tokens.size() < 2) return fail(result, "expected: comment NAME [PARAMETER ...]");
-        if (tokens.size() - 2 > FV_COMMENT_PARAMETER_SLOTS)
-            return fail(result, "a comment line holds at most " + std::to_string(FV_COMMENT_PARAMETER_SLOTS) + " parameters");
-        std::vector<simhost::CommentArgument> arguments;
-        for (size_t i = 2; i < tokens.size(); ++i) {
-            double number = 0.0;
-            arguments.push_back(parseNumber(tokens[i], number) ? simhost::number(number) : simhost::text(tokens[i].text));
-        }
-        simhost::sendComment(module_, tokens[1].text, arguments);
+    // What onComment returns is of no concern to a script: a host carries on either way.
+    bool commentLine(const std::string &line, ScriptResult &result) {
+        std::string error;
+        if (!simhost::sendCommentLine(module_, line, nullptr, &error)) return fail(result, error);
         return true;
     }
 

@@ -6,7 +6,9 @@
 //   hero COLUMN ROW [FACING]        the hero stands on that cell; the view scrolls to keep him centred
 //   event ID COLUMN ROW [SHEET [INDEX]]   a map event, shown from CharSet/SHEET.png (a tile if none)
 //   scroll X Y                      the map view's scroll, in sixteenths of a pixel
-//   comment NAME [PARAMETER ...]    a comment line for the plug-in; a parameter is a number or a "text"
+//   @NAME P1, P2, ...               a comment line handed to the plug-in: parameters separated by
+//                                   commas, each a "text", a decimal number or other text
+//                                   (simhost/comment_line.h); leading blanks allowed
 //   frame FILE [PICTURE ...]        one host frame: the host draws its backdrop, calls the plug-in
 //                                   after each picture (picture 1 when none is named), and the
 //                                   screen is written to FILE as a PNG
