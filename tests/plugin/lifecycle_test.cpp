@@ -32,7 +32,16 @@ protected:
         simhost::addEvent(1, 3, 3);
         simhost::addEvent(2, 5, 3);
     }
-    void TearDown() override { farview::resetForTitleScreen(); }
+    // Leaves the module-level objects as a fresh load has them, for the tests that check those.
+    void TearDown() override {
+        farview::resetForTitleScreen();
+        farview::viewState = farview::ViewState{};
+        farview::MapRecord &map = farview::mapRecord;
+        map.tilesetName.clear();
+        for (farview::TileGrid *grid : {&map.attributeGrid, &map.lowerFlagGrid, &map.upperFlagGrid, &map.lowerTileGrid,
+                                        &map.upperTileGrid})
+            *grid = farview::TileGrid{};
+    }
 
     void loadGame() {
         command("load_map_to_texture");
