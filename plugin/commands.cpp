@@ -149,7 +149,11 @@ static_assert(std::size(kCommands) == 19, "the plug-in has 19 keywords");
 
 float normaliseAngle(float angle) {
     float a = angle;
-    if (std::fabs(a) > kLoopedAngleLimit) a = static_cast<float>(std::fmod(double{a}, 360.0));
+    if (std::fabs(a) > kLoopedAngleLimit) {
+        a = static_cast<float>(std::fmod(double{a}, 360.0));
+        // Whole turns end where the loops would leave them: 360 from above, 0 from below.
+        if (a == 0.0f) a = angle > 0.0f ? 360.0f : 0.0f;
+    }
     while (a < 0.0f) a = a + 360.0f;
     while (a > 360.0f) a = a - 360.0f;
     return a;

@@ -1,5 +1,6 @@
 #include "plugin/sprite_commands.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "host/host.h"
@@ -16,16 +17,25 @@ int32_t currentMapId() {
     return hero != nullptr ? hero->mapId : 0;
 }
 
-// Placements made on another map refer to that map's events, which the host may have destroyed
-// since: they are dropped before the current map's characters are placed.
-void forgetPlacementsOfAnotherMap(SpriteRegistry &registry) {
+// Placements whose characters the host has destroyed since they were made (the hero left their
+// map, or the map's events were rebuilt) are dropped before new ones are made; all of them when
+// they were made on another map. Placements of an event number the map did not have hold no
+// character and stay, harmless.
+void forgetPlacementsOfGoneCharacters(SpriteRegistry &registry) {
     const int32_t mapId = currentMapId();
-    if (!registry.placements.empty() && registry.placementsMapId != mapId) {
-        registry.drawingOrder.clear();
-        registry.placements.clear();
-        registry.placementCount = 0;
-    }
+    const bool anotherMap = registry.placementsMapId != mapId;
     registry.placementsMapId = mapId;
+    registry.presentCharacters.refresh();
+    auto gone = [&](const std::unique_ptr<SpritePlacement> &placement) {
+        const FvHostCharacter *character = placement->character;
+        return anotherMap || (character != nullptr && !registry.presentCharacters.contains(character));
+    };
+    auto kept = std::remove_if(registry.placements.begin(), registry.placements.end(), gone);
+    if (kept == registry.placements.end()) return;
+    registry.placements.erase(kept, registry.placements.end());
+    registry.drawingOrder.clear(); // the order of what is left is rebuilt by the next frame's sort
+    for (auto &placement : registry.placements) registry.drawingOrder.push_back(placement.get());
+    registry.placementCount = static_cast<int32_t>(registry.placements.size());
 }
 
 void appendPlacement(SpriteRegistry &registry, FvHostCharacter *character, SpriteDefinitionRef definition,
@@ -64,7 +74,7 @@ SpritePlacement *heroPlacement(SpriteRegistry &registry) {
 } // namespace
 
 void placeCharactersOfLoadedMap(SpriteRegistry &registry) {
-    forgetPlacementsOfAnotherMap(registry);
+    forgetPlacementsOfGoneCharacters(registry);
     appendPlacement(registry, hostHero(), nullptr, kDefaultSpriteWidth, kDefaultSpriteHeight);
     const FvHostEventList *events = currentEventList();
     if (events == nullptr || events->items == nullptr) return;
@@ -86,7 +96,7 @@ void addSprite(SpriteRegistry &registry, const SpriteArguments &sprite) {
 
     FvHostEventList *events = currentEventList();
     FvHostCharacter *event = events != nullptr ? host().eventById(events, sprite.eventNumber) : nullptr;
-    forgetPlacementsOfAnotherMap(registry);
+    forgetPlacementsOfGoneCharacters(registry);
     appendPlacement(registry, event, std::move(definition), low16(sprite.width), low16(sprite.height));
 }
 

@@ -46,6 +46,19 @@ struct SpritePlacement {
     uint16_t scaledHeight = 0;
 };
 
+// The characters that exist now: the hero and the current map's events. A placement's character
+// that is not among them was destroyed by the host (its map was left, or rebuilt) and must not be
+// read. Kept in the registry so that its storage is reused from frame to frame.
+class PresentCharacters {
+public:
+    void refresh(); // reads the host's hero and event list anew
+    bool contains(const FvHostCharacter *character) const;
+
+private:
+    const FvHostCharacter *hero_ = nullptr;
+    std::vector<const FvHostCharacter *> events_; // sorted
+};
+
 // Keys compare byte by byte, as std::string does.
 using ImageCache = std::map<std::string, FvHostImage *>;
 
@@ -60,6 +73,7 @@ struct SpriteRegistry {
     int32_t placementCount = 0; // always placements.size()
     // The hero's map when the placements were made: characters of another map may be gone.
     int32_t placementsMapId = 0;
+    PresentCharacters presentCharacters;
 };
 
 // The image stored under fileName; when absent, a new host image is created, the file is loaded

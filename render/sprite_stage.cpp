@@ -202,8 +202,9 @@ DrawnRange arrangeSprites(const ViewState &view, const MapRecord &map, SpriteReg
                           float cosine) {
     SpriteFrame frame;
     if (registry.drawingOrder.empty() || !readFrame(map, registry, sine, cosine, frame)) return {};
+    registry.presentCharacters.refresh();
     for (SpritePlacement *placement : registry.drawingOrder) {
-        if (placement->character != nullptr)
+        if (registry.presentCharacters.contains(placement->character))
             projectPlacement(view, frame, positionOf(*placement->character), *placement);
         else
             markUnprojected(*placement);
