@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "simhost/engine.h"
+#include "simhost/game_folder.h"
 #include "simhost/png_io.h"
 #include "simhost/simhost.h"
 
@@ -78,7 +79,8 @@ void loadImageFile(FvHostImage *image, const char *fileName, int32_t loadOption)
     }
     png::PalettedImage decoded{};
     std::string problem;
-    if (!png::readPaletted(fileName, &decoded, &problem)) {
+    // Found as the real host finds a game's files: in any letter case, named in the code page.
+    if (!png::readPaletted(resolveGameFile(fileName), &decoded, &problem)) {
         engine::reportProblem("Cannot load image " + quoted(fileName) + ": " + problem);
         return;
     }

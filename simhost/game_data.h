@@ -1,0 +1,59 @@
+// A game's own files as the stand-in host reads them: its maps (tile layers, tileset, events) and
+// its database's tileset list. Texts are kept as the files hold them, in the game's code page.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace simhost {
+
+// Values the files leave out because they equal these defaults.
+constexpr int32_t kDefaultTilesetId = 1;
+constexpr int32_t kDefaultMapWidth = 20;
+constexpr int32_t kDefaultMapHeight = 15;
+constexpr int32_t kDefaultFacing = 2;
+constexpr int32_t kDefaultAnimationStep = 1;
+
+struct GameEventPage {
+    std::string sheetName; // empty: the event is shown as a tile (sheetIndex)
+    int32_t sheetIndex = 0;
+    int32_t facing = kDefaultFacing;
+    int32_t animationStep = kDefaultAnimationStep;
+};
+
+struct GameEvent {
+    int32_t id = 0;
+    std::string name;
+    int32_t column = 0;
+    int32_t row = 0;
+    std::vector<GameEventPage> pages; // the host shows the first
+};
+
+struct GameMap {
+    int32_t tilesetId = kDefaultTilesetId;
+    int32_t width = kDefaultMapWidth;
+    int32_t height = kDefaultMapHeight;
+    std::vector<uint16_t> lower; // width * height ids, row by row
+    std::vector<uint16_t> upper;
+    std::vector<GameEvent> events;
+};
+
+constexpr int32_t kTilesetAttributeCount = 162;
+constexpr int32_t kTilesetLowerFlagCount = 162;
+constexpr int32_t kTilesetUpperFlagCount = 144;
+
+struct GameTileset {
+    int32_t id = 0;
+    std::string name;
+    std::string graphicName; // the ChipSet graphic's file name, without extension
+    std::vector<uint16_t> attributes; // kTilesetAttributeCount entries when present
+    std::vector<uint8_t> lowerFlags;  // kTilesetLowerFlagCount
+    std::vector<uint8_t> upperFlags;  // kTilesetUpperFlagCount
+};
+
+struct GameDatabase {
+    std::vector<GameTileset> tilesets;
+};
+
+} // namespace simhost
