@@ -1,178 +1,298 @@
+// Running a preview script: each step reaches the stand-in host or the plug-in, in order.
 #include "tools/preview_script.h"
 
-#include <cerrno>
-#include <cstdlib>
-#include <sstream>
+#include <algorithm>
+#include <climits>
+#include <optional>
 
 #include "simhost/comment_line.h"
+#include "tools/preview_animation.h"
+#include "tools/preview_steps.h"
 
 namespace preview {
 
 namespace {
 
-struct Token {
-    std::string text;
-    bool quoted = false;
-};
-
-// Splits a line into blank-separated words and double-quoted texts. Returns false on a text
-// whose closing quote is missing.
-bool tokenize(const std::string &line, std::vector<Token> &tokens) {
-    size_t i = 0;
-    while (i < line.size()) {
-        if (line[i] == ' ' || line[i] == '\t' || line[i] == '\r') {
-            ++i;
-        } else if (line[i] == '"') {
-            size_t close = line.find('"', i + 1);
-            if (close == std::string::npos) return false;
-            tokens.push_back({line.substr(i + 1, close - i - 1), true});
-            i = close + 1;
-        } else {
-            size_t end = line.find_first_of(" \t\r", i);
-            if (end == std::string::npos) end = line.size();
-            tokens.push_back({line.substr(i, end - i), false});
-            i = end;
-        }
-    }
-    return true;
-}
-
-bool isCommentLine(const std::string &line) {
-    size_t first = line.find_first_not_of(" \t");
-    return first != std::string::npos && line[first] == '@';
-}
-
-bool parseInt(const Token &token, int32_t &value) {
-    if (token.quoted || token.text.empty()) return false;
-    errno = 0;
-    char *end = nullptr;
-    long long parsed = std::strtoll(token.text.c_str(), &end, 10);
-    if (*end != '\0' || errno == ERANGE || parsed < INT32_MIN || parsed > INT32_MAX) return false;
-    value = static_cast<int32_t>(parsed);
-    return true;
+// A walk that runs on far enough stops at the edge of the numbers instead of wrapping round.
+int32_t addClamped(int32_t value, int32_t change) {
+    return static_cast<int32_t>(std::clamp<int64_t>(int64_t{value} + change, INT32_MIN, INT32_MAX));
 }
 
 class Runner {
 public:
-    Runner(const std::string &name, const simhost::PluginModule &module, const std::filesystem::path &outputFolder)
-        : name_(name), module_(module), outputFolder_(outputFolder) {}
+    Runner(const std::string &name, const simhost::PluginModule &module, const ScriptOptions &options)
+        : name_(name), module_(module), options_(options) {}
 
-    bool run(const std::string &text, ScriptResult &result) {
-        std::istringstream lines(text);
-        std::string line;
-        while (std::getline(lines, line)) {
-            ++lineNumber_;
-            if (!line.empty() && line.back() == '\r') line.pop_back(); // a script saved with CRLF endings
-            if (isCommentLine(line)) {
-                if (!commentLine(line, result)) return false;
-                continue;
+    bool run(const Script &script, ScriptResult &result) {
+        script_ = &script;
+        result_ = &result;
+        runCounts_.assign(script.steps.size(), 0);
+        seenMessages_ = simhost::messages().size();
+        size_t next = 0;
+        if (following_) simhost::scrollToHero();
+        while (next < script.steps.size()) {
+            bool ok = perform(script.steps[next], next);
+            if (following_) simhost::scrollToHero();
+            reportMessages();
+            if (!ok) {
+                gif_.close(nullptr); // what was added so far stays readable
+                return false;
             }
-            std::vector<Token> tokens;
-            if (!tokenize(line, tokens)) return fail(result, "a text has no closing quote");
-            if (tokens.empty() || (!tokens[0].quoted && tokens[0].text[0] == '#')) continue;
-            if (!step(tokens, result)) return false;
+        }
+        std::string error;
+        if (!finishGif(&error)) {
+            result.ok = false;
+            result.error = name_ + ":" + std::to_string(gifLine_) + ": " + error;
+            return false;
         }
         return true;
     }
 
 private:
-    bool fail(ScriptResult &result, const std::string &what) {
-        result.ok = false;
-        result.error = name_ + ":" + std::to_string(lineNumber_) + ": " + what;
+    bool fail(const Step &step, const std::string &what) {
+        result_->ok = false;
+        result_->error = name_ + ":" + std::to_string(step.line) + ": " + what;
         return false;
     }
 
-    // Reads tokens[first..] as integers into values; names the step's form on failure.
-    bool ints(const std::vector<Token> &tokens, size_t first, size_t count, std::vector<int32_t> &values) {
-        values.assign(count, 0);
-        for (size_t i = 0; i < count; ++i)
-            if (first + i >= tokens.size() || !parseInt(tokens[first + i], values[i])) return false;
+    // Runs one step and moves next on to the step that follows it.
+    bool perform(const Step &step, size_t &next) {
+        size_t index = next++;
+        ++runCounts_[index];
+        switch (step.kind) {
+        case StepKind::Repeat: return repeat(step, next);
+        case StepKind::End: return end(step, next);
+        default: return act(step);
+        }
+    }
+
+    bool repeat(const Step &step, size_t &next) {
+        if (step.numbers[0] == 0) next = step.partner + 1;
+        else loops_.push_back(step.numbers[0]);
         return true;
     }
 
-    bool step(const std::vector<Token> &tokens, ScriptResult &result) {
-        const std::string &verb = tokens[0].text;
-        std::vector<int32_t> v;
-        if (verb == "map") {
-            if (tokens.size() != 4 || !ints(tokens, 1, 3, v)) return fail(result, "expected: map ID WIDTH HEIGHT");
-            simhost::setMapSize(v[1], v[2]);
-            simhost::hero().mapId = v[0];
+    bool end(const Step &step, size_t &next) {
+        if (--loops_.back() > 0) next = step.partner + 1;
+        else loops_.pop_back();
+        return true;
+    }
+
+    bool act(const Step &step) {
+        const std::vector<int32_t> &n = step.numbers;
+        switch (step.kind) {
+        case StepKind::Enter: return enter(step);
+        case StepKind::Map:
+            simhost::setMapSize(n[1], n[2]);
+            simhost::hero().mapId = n[0];
             simhost::clearEvents();
-        } else if (verb == "tileset") {
-            if (tokens.size() != 3) return fail(result, "expected: tileset NAME GRAPHIC");
-            simhost::setTilesetRecord(simhost::makeTilesetRecord(tokens[1].text, tokens[2].text));
-        } else if (verb == "hero") {
-            if ((tokens.size() != 3 && tokens.size() != 4) || !ints(tokens, 1, tokens.size() - 1, v))
-                return fail(result, "expected: hero COLUMN ROW [FACING]");
-            simhost::hero().mapColumn = v[0];
-            simhost::hero().mapRow = v[1];
-            if (v.size() == 3) simhost::hero().facing = v[2];
-            simhost::scrollToHero();
-        } else if (verb == "event") {
-            return event(tokens, result);
-        } else if (verb == "scroll") {
-            if (tokens.size() != 3 || !ints(tokens, 1, 2, v)) return fail(result, "expected: scroll X Y");
-            simhost::setScroll(v[0], v[1]);
-        } else if (verb == "frame") {
-            return frame(tokens, result);
-        } else if (verb == "title") {
-            simhost::initTitleScreen(module_);
-        } else {
-            return fail(result, "unknown step '" + verb + "'");
+            return true;
+        case StepKind::Tileset:
+            simhost::setTilesetRecord(simhost::makeTilesetRecord(step.text, step.graphic));
+            return true;
+        case StepKind::Hero: return placeHero(step);
+        case StepKind::Event: return placeEvent(step);
+        case StepKind::Move:
+        case StepKind::Face:
+        case StepKind::Sheet:
+        case StepKind::Pose: return changeCharacter(step);
+        case StepKind::Scroll:
+            simhost::setScroll(n[0], n[1]);
+            following_ = false;
+            return true;
+        case StepKind::ScrollFollow: following_ = true; return true;
+        case StepKind::Pictures: pictures_ = n; return true;
+        case StepKind::Comment: return comment(step);
+        case StepKind::Frame: return frame(step);
+        case StepKind::GifStart: return startGif(step);
+        case StepKind::GifEnd: return endGif(step);
+        case StepKind::Title: simhost::initTitleScreen(module_); return true;
+        case StepKind::ExpectVariable: return expectVariable(step);
+        case StepKind::ExpectReturned: return expectReturned(step);
+        case StepKind::ExpectDrawn: return expectDrawn(step);
+        case StepKind::Repeat:
+        case StepKind::End: break;
         }
         return true;
     }
 
-    bool event(const std::vector<Token> &tokens, ScriptResult &result) {
-        std::vector<int32_t> v;
-        if (tokens.size() < 4 || tokens.size() > 6 || !ints(tokens, 1, 3, v))
-            return fail(result, "expected: event ID COLUMN ROW [SHEET [INDEX]]");
-        FvHostCharacter &character = simhost::addEvent(v[0], v[1], v[2]);
-        if (tokens.size() >= 5) simhost::setSheetName(character, tokens[4].text);
-        if (tokens.size() == 6) {
-            std::vector<int32_t> index;
-            if (!ints(tokens, 5, 1, index)) return fail(result, "the sheet index must be an integer");
-            character.sheetIndex = index[0];
-        }
-        return true;
-    }
-
-    // What onComment returns is of no concern to a script: a host carries on either way.
-    bool commentLine(const std::string &line, ScriptResult &result) {
+    bool enter(const Step &step) {
+        if (!options_.enterMap) return fail(step, "enter needs a game folder (without one, use map and tileset)");
         std::string error;
-        if (!simhost::sendCommentLine(module_, line, nullptr, &error)) return fail(result, error);
+        if (!options_.enterMap(step.numbers[0], &error)) return fail(step, error);
         return true;
     }
 
-    bool frame(const std::vector<Token> &tokens, ScriptResult &result) {
-        if (tokens.size() < 2) return fail(result, "expected: frame FILE [PICTURE ...]");
-        std::vector<int32_t> pictures;
-        if (!ints(tokens, 2, tokens.size() - 2, pictures)) return fail(result, "picture numbers must be integers");
-        if (pictures.empty()) pictures.push_back(1);
+    bool placeHero(const Step &step) {
+        FvHostCharacter &hero = simhost::hero();
+        hero.mapColumn = step.numbers[0];
+        hero.mapRow = step.numbers[1];
+        if (step.numbers.size() == 3) hero.facing = step.numbers[2];
+        return true;
+    }
+
+    bool placeEvent(const Step &step) {
+        const std::vector<int32_t> &n = step.numbers;
+        FvHostCharacter *event = simhost::eventById(eventList(), n[0]);
+        if (event == nullptr) event = &simhost::addEvent(n[0], n[1], n[2]);
+        event->mapColumn = n[1];
+        event->mapRow = n[2];
+        if (step.sheet) simhost::setSheetName(*event, *step.sheet);
+        if (n.size() == 4) event->sheetIndex = n[3];
+        return true;
+    }
+
+    bool changeCharacter(const Step &step) {
+        FvHostCharacter *character = &simhost::hero();
+        if (step.eventId) character = simhost::eventById(eventList(), *step.eventId);
+        if (character == nullptr) return fail(step, "the map has no event " + std::to_string(*step.eventId));
+        if (step.kind == StepKind::Move) {
+            character->mapColumn = addClamped(character->mapColumn, step.numbers[0]);
+            character->mapRow = addClamped(character->mapRow, step.numbers[1]);
+        }
+        if (step.kind == StepKind::Face) character->facing = step.numbers[0];
+        if (step.kind == StepKind::Pose) character->animationStep = step.numbers[0];
+        if (step.kind == StepKind::Sheet) {
+            simhost::setSheetName(*character, *step.sheet);
+            if (!step.numbers.empty()) character->sheetIndex = step.numbers[0];
+        }
+        return true;
+    }
+
+    static FvHostEventList *eventList() { return simhost::mapView().events; }
+
+    bool comment(const Step &step) {
+        bool returned = false;
+        std::string error;
+        if (!simhost::sendCommentLine(module_, step.text, &returned, &error)) return fail(step, error);
+        lastReturned_ = returned;
+        return true;
+    }
+
+    bool frame(const Step &step) {
         simhost::fillScreen(kBackdrop);
-        simhost::drawPictures(module_, pictures);
+        simhost::drawPictures(module_, step.numbers.empty() ? pictures_ : step.numbers);
+        std::vector<uint16_t> pixels = screenPixels();
+        lastDrawn_ = std::any_of(pixels.begin(), pixels.end(), [](uint16_t pixel) { return pixel != kBackdrop; });
+        if (!step.text.empty()) {
+            std::string file = (options_.outputFolder / frameFileName(step, runCounts_[index(step)])).string();
+            std::string error;
+            if (!simhost::writeScreenPng(file, &error)) return fail(step, error);
+            result_->frames.push_back(file);
+        }
         std::string error;
-        std::string file = (outputFolder_ / tokens[1].text).string();
-        if (!simhost::writeScreenPng(file, &error)) return fail(result, error);
-        result.frames.push_back(file);
+        if (gif_.isOpen() && !gif_.addFrame(pixels, &error)) return fail(step, error);
+        ++rendered_;
+        if (options_.progress) options_.progress(rendered_, script_->frameCount);
         return true;
     }
 
-    static constexpr uint16_t kBackdrop = 0x4208; // the host's dark grey, so untouched pixels show
+    bool startGif(const Step &step) {
+        if (gif_.isOpen()) return fail(step, "a gif is being collected already: gif end first (" + gif_.path() + ")");
+        std::string file = (options_.outputFolder / step.text).string(), error;
+        if (!gif_.open(file, simhost::kScreenWidth, simhost::kScreenHeight, step.numbers[0], &error))
+            return fail(step, error);
+        gifLine_ = step.line;
+        return true;
+    }
 
-    std::string name_;
+    bool endGif(const Step &step) {
+        if (!gif_.isOpen()) return fail(step, "gif end without a gif FILE before it");
+        std::string error;
+        if (!finishGif(&error)) return fail(step, error);
+        return true;
+    }
+
+    bool finishGif(std::string *error) {
+        if (!gif_.isOpen()) return true;
+        std::string path = gif_.path();
+        if (!gif_.close(error)) return false;
+        result_->animations.push_back(path);
+        return true;
+    }
+
+    bool expectVariable(const Step &step) {
+        int32_t number = step.numbers[0], wanted = step.numbers[1];
+        std::vector<int32_t> values = simhost::variableValues();
+        std::string expected = "expected variable " + std::to_string(number) + " = " + std::to_string(wanted);
+        if (static_cast<size_t>(number) > values.size())
+            return fail(step, expected + ", found no variable " + std::to_string(number) + " (the host has " +
+                                  std::to_string(values.size()) + ")");
+        int32_t found = values[static_cast<size_t>(number) - 1];
+        if (found != wanted) return fail(step, expected + ", found " + std::to_string(found));
+        return true;
+    }
+
+    static std::string truth(bool value) { return value ? "true" : "false"; }
+
+    bool expectReturned(const Step &step) {
+        std::string expected = "expected the last comment line to return " + truth(step.expected);
+        if (!lastReturned_) return fail(step, expected + ", found no comment line before it");
+        if (*lastReturned_ != step.expected) return fail(step, expected + ", found " + truth(*lastReturned_));
+        return true;
+    }
+
+    bool expectDrawn(const Step &step) {
+        std::string expected = step.expected ? "expected the last frame to show a view" : "expected the last frame to be the backdrop alone";
+        if (!lastDrawn_) return fail(step, expected + ", found no frame before it");
+        if (*lastDrawn_ != step.expected)
+            return fail(step, expected + (*lastDrawn_ ? ", found a view drawn" : ", found nothing drawn"));
+        return true;
+    }
+
+    size_t index(const Step &step) const { return static_cast<size_t>(&step - script_->steps.data()); }
+
+    void reportMessages() {
+        const std::vector<std::string> &texts = simhost::messages();
+        const std::vector<std::string> &captions = simhost::messageCaptions();
+        if (texts.size() < seenMessages_) seenMessages_ = 0; // the engine was reset meanwhile
+        for (; seenMessages_ < texts.size(); ++seenMessages_)
+            if (options_.message) options_.message(captions[seenMessages_], texts[seenMessages_]);
+    }
+
+    const std::string &name_;
     const simhost::PluginModule &module_;
-    std::filesystem::path outputFolder_;
-    int lineNumber_ = 0;
+    const ScriptOptions &options_;
+    const Script *script_ = nullptr;
+    ScriptResult *result_ = nullptr;
+    std::vector<int64_t> runCounts_;
+    std::vector<int32_t> loops_; // runs left of each repeat being run, innermost last
+    std::vector<int32_t> pictures_{1};
+    bool following_ = true;
+    std::optional<bool> lastReturned_;
+    std::optional<bool> lastDrawn_;
+    int64_t rendered_ = 0;
+    GifAnimation gif_;
+    int32_t gifLine_ = 0;
+    size_t seenMessages_ = 0;
 };
 
 } // namespace
 
+ScriptResult checkScript(const std::string &scriptText, const std::string &scriptName) {
+    ScriptResult result;
+    Script script;
+    result.ok = readScript(scriptText, scriptName, script, &result.error);
+    return result;
+}
+
+ScriptResult runScript(const std::string &scriptText, const std::string &scriptName,
+                       const simhost::PluginModule &module, const ScriptOptions &options) {
+    ScriptResult result;
+    Script script;
+    if (!readScript(scriptText, scriptName, script, &result.error)) {
+        result.ok = false;
+        return result;
+    }
+    Runner(scriptName, module, options).run(script, result);
+    return result;
+}
+
 ScriptResult runScript(const std::string &scriptText, const std::string &scriptName,
                        const simhost::PluginModule &module, const std::filesystem::path &outputFolder) {
-    ScriptResult result;
-    Runner(scriptName, module, outputFolder).run(scriptText, result);
-    return result;
+    ScriptOptions options;
+    options.outputFolder = outputFolder;
+    return runScript(scriptText, scriptName, module, options);
 }
 
 } // namespace preview

@@ -1,0 +1,362 @@
+#include "tools/preview_cli.h"
+
+#include <CLI/CLI.hpp>
+
+#include <fstream>
+#include <optional>
+#include <sstream>
+
+#include "simhost/game_folder.h"
+#include "simhost/simhost.h"
+#include "tools/demo_game.h"
+#include "tools/preview_script.h"
+
+namespace fs = std::filesystem;
+
+namespace preview {
+
+namespace {
+
+const char *const kExamples = R"(Examples:
+  farview-preview
+      renders the built-in demo game into out/: a still, a full turn of the view as PNG frames,
+      and the turn as an animated GIF
+  farview-preview MyGame view.txt -o shots
+      runs the script view.txt against the game folder MyGame, writing into shots/
+  farview-preview MyGame --map 3
+      map 3 with the tileset the game's database gives it, the hero at the map's centre: a still,
+      a turn and the turn as a GIF (and the script it ran, to start your own from)
+  farview-preview MyGame --map 3 --hero 12,8 --background Panorama/Sky.png --code-page 1251
+
+The script's steps are listed in the README, section "The preview tool".
+)";
+
+struct Request {
+    std::string game;
+    std::string script;
+    std::optional<int32_t> map;
+    std::string hero;
+    std::string background;
+    std::string output = "out";
+    std::string codePage = "1252";
+    std::string module;
+};
+
+// Progress on one line that each frame overwrites on a terminal; a message first ends that line.
+class Console {
+public:
+    Console(std::ostream &out, std::ostream &err, bool terminal) : out(out), err(err), terminal_(terminal) {}
+
+    void progress(int64_t rendered, int64_t total) {
+        if (!terminal_) {
+            err << "frame " << rendered << "/" << total << "\n";
+            return;
+        }
+        err << "\rframe " << rendered << "/" << total << "\033[K" << std::flush;
+        lineOpen_ = true;
+    }
+
+    void message(const std::string &caption, const std::string &text) {
+        endProgress();
+        err << "[" << caption << "] " << text << "\n";
+    }
+
+    int fail(const std::string &what) {
+        endProgress();
+        err << "farview-preview: " << what << "\n";
+        return 1;
+    }
+
+    void endProgress() {
+        if (lineOpen_) err << "\r\033[K" << std::flush;
+        lineOpen_ = false;
+    }
+
+    std::ostream &out;
+    std::ostream &err;
+
+private:
+    bool terminal_;
+    bool lineOpen_ = false;
+};
+
+// The current directory for the object's lifetime: the plug-in reads the game's files relative
+// to it.
+class CurrentDirectory {
+public:
+    CurrentDirectory() : previous_(fs::current_path()) {}
+    ~CurrentDirectory() {
+        std::error_code ignored;
+        fs::current_path(previous_, ignored);
+    }
+    CurrentDirectory(const CurrentDirectory &) = delete;
+    CurrentDirectory &operator=(const CurrentDirectory &) = delete;
+    bool enter(const fs::path &folder, std::string *error) {
+        std::error_code failure;
+        fs::current_path(folder, failure);
+        if (failure) *error = "cannot enter " + folder.string() + ": " + failure.message();
+        return !failure;
+    }
+
+private:
+    fs::path previous_;
+};
+
+// The plug-in module, loaded for the object's lifetime.
+class LoadedPlugin {
+public:
+    ~LoadedPlugin() { simhost::unloadPlugin(module); }
+    simhost::PluginModule module;
+};
+
+bool readText(const fs::path &file, std::string &text) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return false;
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    text = buffer.str();
+    return !in.bad();
+}
+
+bool writeText(const fs::path &file, const std::string &text, std::string *error) {
+    std::ofstream stream(file, std::ios::binary);
+    stream << text;
+    stream.close();
+    if (!stream) *error = "cannot write " + file.string();
+    return static_cast<bool>(stream);
+}
+
+bool parseCell(const std::string &text, int32_t &column, int32_t &row) {
+    std::istringstream in(text);
+    char comma = 0;
+    return static_cast<bool>(in >> column >> comma >> row) && comma == ',' && (in >> std::ws).eof();
+}
+
+// A file name as a quoted text of a comment line.
+std::string quotedText(const std::string &text) {
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"' || c == '\\') quoted += '\\';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+// The view a --map render shows: the map from where the hero stands, then a full turn round him.
+std::string mapViewScript(const std::string &game, int32_t mapId, int32_t column, int32_t row,
+                          const std::string &background) {
+    std::ostringstream script;
+    script << "# Map " << mapId << " of " << game << ", as farview-preview --map " << mapId << " rendered it.\n"
+           << "enter " << mapId << "\n"
+           << "hero " << column << " " << row << "\n"
+           << "@load_map_to_texture\n";
+    if (!background.empty()) script << "@set_background " << quotedText(background) << "\n";
+    script << "@init_mode7 true\n"
+           << "frame view.png\n"
+           << "gif turn.gif\n"
+           << "repeat " << kTurnFrames << "\n"
+           << "  @rotate_right_by " << 360 / kTurnFrames << "\n"
+           << "  frame turn-{n}.png\n"
+           << "end\n"
+           << "gif end\n";
+    return script.str();
+}
+
+std::string describeFrames(const std::vector<std::string> &frames) {
+    std::string names;
+    for (size_t i = 0; i < frames.size(); ++i) {
+        if (frames.size() > 3 && i == 1) names += ", ...";
+        if (frames.size() > 3 && i > 0 && i + 1 < frames.size()) continue;
+        names += (i == 0 ? " (" : ", ") + fs::path(frames[i]).filename().string();
+    }
+    return std::to_string(frames.size()) + (frames.size() == 1 ? " frame" : " frames") + names + (frames.empty() ? "" : ")");
+}
+
+class Session {
+public:
+    Session(const Request &request, const PreviewPaths &paths, Console &console)
+        : request_(request), paths_(paths), console_(console) {}
+
+    int run() {
+        const std::string previousCodePage = simhost::codePage();
+        int status = render();
+        simhost::setCodePage(previousCodePage, nullptr);
+        return status;
+    }
+
+private:
+    int render() {
+        std::string error;
+        if (!prepare(&error)) return console_.fail(error);
+        LoadedPlugin plugin;
+        simhost::resetEngine();
+        if (!simhost::loadPlugin(moduleToLoad(), plugin.module, &error)) return console_.fail(error);
+        reportMessages();
+        if (request_.map && !prepareMapView(&error)) return console_.fail(error);
+        CurrentDirectory directory;
+        if (!directory.enter(game_.folder, &error)) return console_.fail(error);
+        ScriptResult result = runScript(scriptText_, scriptName_, plugin.module, scriptOptions());
+        console_.endProgress();
+        if (!result.frames.empty() || !result.animations.empty()) report(result);
+        if (!result.ok) {
+            console_.err << result.error << "\n";
+            return 1;
+        }
+        return 0;
+    }
+
+    bool prepare(std::string *error) {
+        if (!simhost::setCodePage(request_.codePage, error)) return false;
+        outputFolder_ = fs::absolute(request_.output);
+        std::error_code failure;
+        fs::create_directories(outputFolder_, failure);
+        if (failure) {
+            *error = "cannot create " + outputFolder_.string() + ": " + failure.message();
+            return false;
+        }
+        if (request_.game.empty()) return prepareDemo(error);
+        if (!simhost::openGame(fs::absolute(request_.game), game_, error)) return false;
+        if (request_.map) return true;
+        scriptName_ = request_.script;
+        if (!readText(request_.script, scriptText_)) {
+            *error = "cannot read the script " + request_.script;
+            return false;
+        }
+        return true;
+    }
+
+    bool prepareDemo(std::string *error) {
+        std::error_code ignored;
+        fs::path folder = paths_.builtDemoFolder;
+        if (folder.empty() || !fs::is_directory(folder, ignored)) {
+            folder = outputFolder_ / "demo-game";
+            fs::create_directories(folder, ignored);
+            if (!writeDemoGame(folder, error)) return false;
+        }
+        scriptText_ = kDemoScript;
+        scriptName_ = "demo script";
+        return simhost::openGame(folder, game_, error);
+    }
+
+    // Enters the map once to learn its size for the hero's default cell, and writes the script
+    // it will run beside the frames.
+    bool prepareMapView(std::string *error) {
+        int32_t mapId = *request_.map;
+        if (game_.databasePath.empty()) {
+            *error = request_.game + " has no database (a .ldb file) to give map " + std::to_string(mapId) +
+                     " its tileset: write a script with enter and tileset steps instead";
+            return false;
+        }
+        if (!simhost::enterMap(game_, mapId, error)) return false;
+        int32_t width = 0, height = 0, column = 0, row = 0;
+        simhost::mapSize(&width, &height);
+        if (request_.hero.empty()) {
+            column = width / 2;
+            row = height / 2;
+        } else {
+            parseCell(request_.hero, column, row); // checked with the command line
+        }
+        scriptText_ = mapViewScript(request_.game, mapId, column, row, request_.background);
+        fs::path scriptFile = outputFolder_ / ("map-" + std::to_string(mapId) + ".txt");
+        scriptName_ = displayed(scriptFile);
+        if (!writeText(scriptFile, scriptText_, error)) return false;
+        console_.out << "wrote " << displayed(scriptFile) << " (the script of this view: edit it and run it with "
+                     << "farview-preview " << request_.game << " SCRIPT)\n";
+        return true;
+    }
+
+    ScriptOptions scriptOptions() {
+        ScriptOptions options;
+        options.outputFolder = outputFolder_;
+        options.enterMap = [this](int32_t mapId, std::string *error) { return simhost::enterMap(game_, mapId, error); };
+        options.progress = [this](int64_t rendered, int64_t total) { console_.progress(rendered, total); };
+        options.message = [this](const std::string &caption, const std::string &text) { console_.message(caption, text); };
+        return options;
+    }
+
+    std::string moduleToLoad() const { return request_.module.empty() ? paths_.module.string() : request_.module; }
+
+    void reportMessages() {
+        const std::vector<std::string> &texts = simhost::messages();
+        for (size_t i = 0; i < texts.size(); ++i) console_.message(simhost::messageCaptions()[i], texts[i]);
+    }
+
+    // A written file as the person asked for it: inside the output folder as they named it.
+    std::string displayed(const fs::path &file) const {
+        return (fs::path(request_.output) / file.lexically_relative(outputFolder_)).string();
+    }
+
+    void report(const ScriptResult &result) {
+        std::string folder = (fs::path(request_.output) / "").string();
+        if (!result.frames.empty()) console_.out << "wrote " << describeFrames(result.frames) << " into " << folder << "\n";
+        for (const std::string &animation : result.animations)
+            console_.out << "wrote the animation " << displayed(animation) << "\n";
+    }
+
+    const Request &request_;
+    const PreviewPaths &paths_;
+    Console &console_;
+    fs::path outputFolder_;
+    simhost::GameFolder game_;
+    std::string scriptText_;
+    std::string scriptName_;
+};
+
+std::string checkForm(const Request &request, bool heroGiven) {
+    if (request.map && !request.script.empty()) return "give either a SCRIPT or --map, not both";
+    if (request.game.empty() && request.map) return "--map needs a GAME_FOLDER";
+    if (heroGiven && !request.map) return "--hero goes with --map";
+    if (!request.background.empty() && !request.map) return "--background goes with --map";
+    if (request.background.find_first_of("\r\n") != std::string::npos) return "--background cannot hold a line break";
+    int32_t column = 0, row = 0;
+    if (heroGiven && !parseCell(request.hero, column, row))
+        return "--hero takes COLUMN,ROW (two whole numbers), not '" + request.hero + "'";
+    if (!request.game.empty() && request.script.empty() && !request.map)
+        return "GAME_FOLDER needs a SCRIPT or --map N (see --help)";
+    return {};
+}
+
+} // namespace
+
+int runPreview(int argc, const char *const *argv, const PreviewPaths &paths, std::ostream &out, std::ostream &err,
+               bool errIsTerminal) {
+    CLI::App app{"Renders a game's perspective view through the stand-in host and the Farview plug-in, "
+                 "as PNG frames and animated GIF images. With no arguments, renders the built-in demo game.",
+                 "farview-preview"};
+    app.footer(kExamples);
+    Request request;
+    app.add_option("GAME_FOLDER", request.game, "the game folder: map files, its database, ChipSet/, CharSet/, images")
+        ->check(CLI::ExistingDirectory)
+        ->type_name("");
+    app.add_option("SCRIPT", request.script, "the script of steps to run (see the README)")
+        ->check(CLI::ExistingFile)
+        ->type_name("");
+    int32_t mapId = 0;
+    CLI::Option *map = app.add_option("--map", mapId, "render map N from the hero's cell and turn round him (needs no script)")
+                           ->type_name("N");
+    CLI::Option *hero = app.add_option("--hero", request.hero, "with --map: the hero's cell (default: the map's centre)")
+                            ->type_name("COLUMN,ROW");
+    app.add_option("--background", request.background,
+                   "with --map: the image above the horizon, a file of the game folder (default: none)")
+        ->type_name("FILE");
+    app.add_option("-o,--out", request.output, "the folder for the rendered files")
+        ->capture_default_str()
+        ->type_name("DIR");
+    app.add_option("--code-page", request.codePage, "the game's Windows code page")
+        ->capture_default_str()
+        ->type_name("NAME");
+    app.add_option("--module", request.module, "the plug-in module to load (default: the one beside this program)")
+        ->type_name("PATH");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError &e) {
+        return app.exit(e, out, err);
+    }
+    if (map->count() > 0) request.map = mapId;
+    Console console(out, err, errIsTerminal);
+    std::string wrongForm = checkForm(request, hero->count() > 0);
+    if (!wrongForm.empty()) return console.fail(wrongForm);
+    return Session(request, paths, console).run();
+}
+
+} // namespace preview
