@@ -4,8 +4,14 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <iconv.h>
+#include <climits>
 #include <optional>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <iconv.h>
+#endif
 
 #include "simhost/game_folder.h"
 
@@ -19,18 +25,90 @@ std::string &currentCodePage() {
     return *name;
 }
 
-// Windows code pages go by number; iconv knows them as "CP" + number.
-std::string iconvName(const std::string &codePage) {
-    const bool number = !codePage.empty() && std::all_of(codePage.begin(), codePage.end(), [](unsigned char c) {
-        return std::isdigit(c) != 0;
-    });
-    return number ? "CP" + codePage : codePage;
+bool isNumber(const std::string &text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
 }
 
 constexpr char kReplacementCharacter[] = "\xEF\xBF\xBD"; // U+FFFD in UTF-8
 
-// The one place that converts from the code page: a Windows build would use MultiByteToWideChar
-// and WideCharToMultiByte here instead.
+#ifdef _WIN32
+
+// Windows knows its code pages by number only.
+std::optional<UINT> codePageNumber(const std::string &codePage) {
+    if (!isNumber(codePage) || codePage.size() > 5) return std::nullopt;
+    const unsigned long number = std::stoul(codePage);
+    if (number > 0xFFFF || IsValidCodePage(static_cast<UINT>(number)) == 0) return std::nullopt;
+    return static_cast<UINT>(number);
+}
+
+bool isKnownCodePage(const std::string &codePage) { return codePageNumber(codePage).has_value(); }
+
+std::string utf16ToUtf8(const std::wstring &text) {
+    if (text.empty()) return {};
+    const int size = static_cast<int>(text.size());
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(std::max(bytes, 0)), '\0');
+    if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, text.data(), size, &out[0], bytes, nullptr, nullptr);
+    return out;
+}
+
+// The UTF-16 text of bytes in the code page, or nothing when they are not whole, defined
+// characters. Code pages that keep a shift state refuse the check for undefined bytes: theirs
+// come back as the system converts them.
+std::optional<std::wstring> decode(UINT codePage, const char *bytes, size_t count) {
+    const int size = static_cast<int>(count);
+    DWORD flags = MB_ERR_INVALID_CHARS;
+    int characters = MultiByteToWideChar(codePage, flags, bytes, size, nullptr, 0);
+    if (characters == 0 && GetLastError() == ERROR_INVALID_FLAGS) {
+        flags = 0;
+        characters = MultiByteToWideChar(codePage, flags, bytes, size, nullptr, 0);
+    }
+    if (characters <= 0) return std::nullopt;
+    std::wstring wide(static_cast<size_t>(characters), L'\0');
+    MultiByteToWideChar(codePage, flags, bytes, size, &wide[0], characters);
+    return wide;
+}
+
+// The longest character of any code page Windows has takes four bytes (GB 18030, UTF-8).
+constexpr size_t kLongestCharacter = 4;
+
+// The one place that converts from the code page. A text that does not decode whole is taken one
+// character at a time, so that only the bytes at fault become U+FFFD.
+std::string convertToUtf8(const std::string &text, const std::string &codePage) {
+    const std::optional<UINT> number = codePageNumber(codePage);
+    if (!number || text.size() > static_cast<size_t>(INT_MAX)) return text;
+    if (std::optional<std::wstring> whole = decode(*number, text.data(), text.size())) return utf16ToUtf8(*whole);
+    std::string out;
+    for (size_t at = 0; at < text.size();) {
+        std::optional<std::wstring> character;
+        size_t length = 1;
+        for (; length <= kLongestCharacter && at + length <= text.size(); ++length)
+            if ((character = decode(*number, text.data() + at, length))) break;
+        if (character) {
+            out += utf16ToUtf8(*character);
+            at += length;
+        } else {
+            out += kReplacementCharacter;
+            ++at;
+        }
+    }
+    return out;
+}
+
+#else
+
+// Windows code pages go by number; iconv knows them as "CP" + number.
+std::string iconvName(const std::string &codePage) { return isNumber(codePage) ? "CP" + codePage : codePage; }
+
+bool isKnownCodePage(const std::string &codePage) {
+    // An empty name would give the locale's own character set.
+    iconv_t converter = codePage.empty() ? reinterpret_cast<iconv_t>(-1) : iconv_open("UTF-8", iconvName(codePage).c_str());
+    if (converter == reinterpret_cast<iconv_t>(-1)) return false;
+    iconv_close(converter);
+    return true;
+}
+
+// The one place that converts from the code page.
 std::string convertToUtf8(const std::string &text, const std::string &codePage) {
     iconv_t converter = iconv_open("UTF-8", iconvName(codePage).c_str());
     if (converter == reinterpret_cast<iconv_t>(-1)) return text;
@@ -55,6 +133,27 @@ std::string convertToUtf8(const std::string &text, const std::string &codePage) 
     iconv_close(converter);
     return out;
 }
+
+#endif
+
+// A path component from a name the stand-in host found or converted, and an entry's name in the
+// same form. Windows keeps names in UTF-16: the host's form of them is UTF-8, and an entry whose
+// name has no UTF-8 form (a lone surrogate) matches nothing.
+#ifdef _WIN32
+fs::path pathFrom(const std::string &utf8) { return fs::u8path(utf8); }
+
+std::optional<std::string> nameOf(const fs::path &entry) {
+    try {
+        return entry.filename().u8string();
+    } catch (const fs::filesystem_error &) {
+        return std::nullopt;
+    }
+}
+#else
+fs::path pathFrom(const std::string &bytes) { return fs::path(bytes); }
+
+std::optional<std::string> nameOf(const fs::path &entry) { return entry.filename().string(); }
+#endif
 
 bool isAscii(const std::string &text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0x80) == 0; });
@@ -89,8 +188,8 @@ std::optional<std::string> findIgnoringCase(const fs::path &directory, const std
     std::error_code failure;
     fs::directory_iterator entries(directory.empty() ? fs::path(".") : directory, failure);
     for (; !failure && entries != fs::directory_iterator(); entries.increment(failure)) {
-        const std::string name = entries->path().filename().string();
-        if (foldCase(name) == wanted && (!found || name < *found)) found = name;
+        const std::optional<std::string> name = nameOf(entries->path());
+        if (name && foldCase(*name) == wanted && (!found || *name < *found)) found = name;
     }
     return found;
 }
@@ -99,13 +198,13 @@ std::optional<std::string> findIgnoringCase(const fs::path &directory, const std
 std::optional<fs::path> matchComponents(fs::path current, const std::vector<std::string> &parts) {
     for (const std::string &part : parts) {
         std::error_code failure;
-        if (part == "." || part == ".." || fs::exists(current / part, failure)) {
-            current /= part;
+        if (part == "." || part == ".." || fs::exists(current / pathFrom(part), failure)) {
+            current /= pathFrom(part);
             continue;
         }
         std::optional<std::string> match = findIgnoringCase(current, part);
         if (!match) return std::nullopt;
-        current /= *match;
+        current /= pathFrom(*match);
     }
     std::error_code failure;
     if (!fs::exists(current, failure)) return std::nullopt;
@@ -113,20 +212,25 @@ std::optional<fs::path> matchComponents(fs::path current, const std::vector<std:
 }
 
 std::optional<fs::path> matchName(const fs::path &folder, const std::string &name, const char *separators) {
+#ifdef _WIN32
+    // "C:\...", "\\server\..." and "\..." start from their own root, the rest from the folder.
+    const fs::path whole = pathFrom(name);
+    if (whole.has_root_path())
+        return matchComponents(whole.root_path(), splitPath(whole.relative_path().u8string(), separators));
+    return matchComponents(folder, splitPath(name, separators));
+#else
     const bool absolute = !name.empty() && name[0] == '/';
     return matchComponents(absolute ? fs::path("/") : folder, splitPath(name, separators));
+#endif
 }
 
 } // namespace
 
 bool setCodePage(const std::string &name, std::string *error) {
-    // An empty name would give the locale's own character set.
-    iconv_t converter = name.empty() ? reinterpret_cast<iconv_t>(-1) : iconv_open("UTF-8", iconvName(name).c_str());
-    if (converter == reinterpret_cast<iconv_t>(-1)) {
+    if (!isKnownCodePage(name)) {
         if (error != nullptr) *error = "Unknown code page \"" + name + "\"";
         return false;
     }
-    iconv_close(converter);
     currentCodePage() = name;
     return true;
 }
@@ -136,6 +240,26 @@ const std::string &codePage() { return currentCodePage(); }
 // Windows code pages agree with ASCII below 0x80, so such texts need no conversion.
 std::string toUtf8(const std::string &text) { return isAscii(text) ? text : convertToUtf8(text, currentCodePage()); }
 
+#ifdef _WIN32
+// Windows names are UTF-16: a game's name means what its code page says, whatever code page the
+// system runs, and '\' separates components once the name is converted.
+fs::path resolveGameFile(const fs::path &folder, const std::string &name) {
+    const std::string utf8 = toUtf8(name);
+    const fs::path unchanged = folder / pathFrom(utf8);
+    if (name.empty()) return unchanged;
+    std::error_code failure;
+    if (fs::exists(unchanged, failure)) return unchanged;
+    if (auto match = matchName(folder, utf8, "/\\")) return *match;
+    return unchanged;
+}
+
+// The host's file names are UTF-8 on Windows (see png_io.cpp).
+std::string resolveGameFile(const std::string &name) {
+    const fs::path resolved = resolveGameFile(fs::path(), name);
+    std::error_code failure;
+    return fs::exists(resolved, failure) ? resolved.u8string() : name;
+}
+#else
 fs::path resolveGameFile(const fs::path &folder, const std::string &name) {
     const fs::path unchanged = folder / name;
     if (name.empty()) return unchanged;
@@ -154,5 +278,6 @@ std::string resolveGameFile(const std::string &name) {
     std::error_code failure;
     return fs::exists(resolved, failure) ? resolved.string() : name;
 }
+#endif
 
 } // namespace simhost

@@ -6,7 +6,9 @@
 #endif
 
 #include <algorithm>
+#include <array>
 #include <cstring>
+#include <utility>
 
 #include "simhost/simhost.h"
 
@@ -43,6 +45,81 @@ void *findExport(void *handle, const char *name) {
     return dlsym(handle, name);
 #endif
 }
+
+#if defined(_WIN32) && defined(__i386__)
+// A 32-bit Windows host built by another compiler keeps its stack aligned to 4 bytes only, and a
+// module whose SSE code assumed 16 would crash there on its first frame. The stand-in host calls
+// the module that way too: every call goes through simhostCallOffAligned, which enters the export
+// with the stack 4 bytes past a 16-byte boundary.
+extern "C" uint32_t simhostCallOffAligned(const void *function, const void *first, const void *second);
+asm(R"(
+    .text
+    .globl _simhostCallOffAligned
+_simhostCallOffAligned:
+    pushl %ebp
+    movl %esp, %ebp
+    andl $-16, %esp
+    subl $4, %esp
+    pushl 16(%ebp)
+    pushl 12(%ebp)
+    call *8(%ebp)
+    movl %ebp, %esp
+    popl %ebp
+    ret
+)");
+
+// The real exports of each loaded module, and entry points of the host's own that call them off
+// alignment, one set per slot. A cdecl callee ignores arguments it does not take, so one routine
+// serves all three exports.
+constexpr int kOffAlignedSlots = 4;
+PluginModule offAlignedExports[kOffAlignedSlots];
+
+template <int Slot> bool FVAPI onCommentOffAligned(const char *text, const FvParsedComment *comment) {
+    auto function = reinterpret_cast<const void *>(offAlignedExports[Slot].onComment);
+    return (simhostCallOffAligned(function, text, comment) & 0xFF) != 0;
+}
+
+template <int Slot> bool FVAPI onPictureDrawnOffAligned(const FvDrawnPicture *picture) {
+    auto function = reinterpret_cast<const void *>(offAlignedExports[Slot].onPictureDrawn);
+    return (simhostCallOffAligned(function, picture, nullptr) & 0xFF) != 0;
+}
+
+template <int Slot> void FVAPI onInitTitleScreenOffAligned() {
+    auto function = reinterpret_cast<const void *>(offAlignedExports[Slot].onInitTitleScreen);
+    simhostCallOffAligned(function, nullptr, nullptr);
+}
+
+struct OffAlignedEntries {
+    FvOnCommentFn onComment;
+    FvOnPictureDrawnFn onPictureDrawn;
+    FvOnInitTitleScreenFn onInitTitleScreen;
+};
+
+template <int... Slots> constexpr std::array<OffAlignedEntries, sizeof...(Slots)> entriesFor(std::integer_sequence<int, Slots...>) {
+    return {{{onCommentOffAligned<Slots>, onPictureDrawnOffAligned<Slots>, onInitTitleScreenOffAligned<Slots>}...}};
+}
+constexpr auto kOffAlignedEntries = entriesFor(std::make_integer_sequence<int, kOffAlignedSlots>());
+
+// More modules loaded at once than there are slots are called directly.
+void routeOffAligned(PluginModule &module) {
+    for (int slot = 0; slot < kOffAlignedSlots; ++slot) {
+        if (offAlignedExports[slot].handle != nullptr) continue;
+        offAlignedExports[slot] = module;
+        module.onComment = kOffAlignedEntries[slot].onComment;
+        module.onPictureDrawn = kOffAlignedEntries[slot].onPictureDrawn;
+        module.onInitTitleScreen = kOffAlignedEntries[slot].onInitTitleScreen;
+        return;
+    }
+}
+
+void releaseOffAligned(const PluginModule &module) {
+    for (int slot = 0; slot < kOffAlignedSlots; ++slot)
+        if (module.onComment == kOffAlignedEntries[slot].onComment) offAlignedExports[slot] = PluginModule{};
+}
+#else
+void routeOffAligned(PluginModule &) {}
+void releaseOffAligned(const PluginModule &) {}
+#endif
 
 bool refuse(const std::string &path, const std::string &why, std::string *error) {
     if (error != nullptr) *error = "Cannot use the plug-in module \"" + path + "\": " + why;
@@ -82,11 +159,13 @@ bool loadPlugin(const std::string &path, PluginModule &module, std::string *erro
         closeModule(handle);
         return refuse(path, "its linkVersion is " + version + ", this host needs 2", error);
     }
+    routeOffAligned(found);
     module = found;
     return true;
 }
 
 void unloadPlugin(PluginModule &module) {
+    releaseOffAligned(module);
     if (module.handle != nullptr) closeModule(module.handle);
     module = PluginModule{};
 }

@@ -8,8 +8,25 @@
 #include <cstdlib>
 #include <cstring>
 
+#ifdef _WIN32
+#include <filesystem>
+#endif
+
 namespace simhost::png {
 namespace {
+
+// The stand-in host's file names are UTF-8 on Windows, whose narrow fopen would read them in the
+// system's code page; a name that is not UTF-8 is handed to fopen as it is.
+FILE *openFile(const std::string &path, const char *mode) {
+#ifdef _WIN32
+    try {
+        const std::wstring wideMode(mode, mode + std::strlen(mode));
+        return _wfopen(std::filesystem::u8path(path).c_str(), wideMode.c_str());
+    } catch (const std::filesystem::filesystem_error &) {
+    }
+#endif
+    return std::fopen(path.c_str(), mode);
+}
 
 // libpng leaves the decoding and encoding functions below by longjmp on every error, so their
 // frames hold only plain C data; pointers that change after setjmp are volatile.
@@ -140,7 +157,7 @@ bool encode(FILE *file, uint32_t width, uint32_t height, const uint32_t *palette
 } // namespace
 
 bool readPaletted(const std::string &path, PalettedImage *image, std::string *problem) {
-    FILE *file = std::fopen(path.c_str(), "rb");
+    FILE *file = openFile(path, "rb");
     if (file == nullptr) {
         *problem = std::strerror(errno);
         return false;
@@ -163,7 +180,7 @@ bool write(const std::string &path, uint32_t width, uint32_t height, const uint3
         *problem = "the image is empty";
         return false;
     }
-    FILE *file = std::fopen(path.c_str(), "wb");
+    FILE *file = openFile(path, "wb");
     if (file == nullptr) {
         *problem = std::strerror(errno);
         return false;

@@ -324,6 +324,8 @@ int runPreview(int argc, const char *const *argv, const PreviewPaths &paths, std
                  "as PNG frames and animated GIF images. With no arguments, renders the built-in demo game.",
                  "farview-preview"};
     app.footer(kExamples);
+    // The same options everywhere: on Windows a word that starts with '/' is a path, not an option.
+    app.allow_windows_style_options(false);
     Request request;
     app.add_option("GAME_FOLDER", request.game, "the game folder: map files, its database, ChipSet/, CharSet/, images")
         ->check(CLI::ExistingDirectory)
