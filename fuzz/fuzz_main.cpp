@@ -1,9 +1,10 @@
 #include "fuzz/fuzz_main.h"
 
+#include <stdlib.h> // mkdtemp
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <stdlib.h> // mkdtemp
 #include <fstream>
 #include <iterator>
 #include <string>

@@ -23,7 +23,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int64_t kMostStepRuns = 100'000;
+constexpr int64_t kMostStepRuns = 10'000;
 constexpr int64_t kMostFrames = 30;
 constexpr const char *kFrameFolder = "frames";
 
