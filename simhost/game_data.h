@@ -8,6 +8,23 @@
 
 namespace simhost {
 
+// The sections of a game's map files and database, and their sub-sections, by id.
+namespace sections {
+constexpr uint32_t kTilesetSection = 0x01;
+constexpr uint32_t kWidthSection = 0x02;
+constexpr uint32_t kHeightSection = 0x03;
+constexpr uint32_t kLowerLayerSection = 0x47;
+constexpr uint32_t kUpperLayerSection = 0x48;
+constexpr uint32_t kEventsSection = 0x51;
+// Sub-sections of an event and of an event page.
+constexpr uint32_t kEventName = 0x01, kEventColumn = 0x02, kEventRow = 0x03, kEventPages = 0x05;
+constexpr uint32_t kPageSheetName = 0x15, kPageSheetIndex = 0x16, kPageFacing = 0x17, kPageStep = 0x18;
+// Database sections and the sub-sections of a tileset.
+constexpr uint32_t kTilesetListSection = 0x14;
+constexpr uint32_t kTilesetName = 0x01, kTilesetGraphic = 0x02, kTilesetAttributes = 0x03;
+constexpr uint32_t kTilesetLowerFlags = 0x04, kTilesetUpperFlags = 0x05;
+} // namespace sections
+
 // Values the files leave out because they equal these defaults.
 constexpr int32_t kDefaultTilesetId = 1;
 constexpr int32_t kDefaultMapWidth = 20;

@@ -13,18 +13,7 @@ using Bytes = std::vector<uint8_t>;
 const char kMapSignature[] = "FarviewMapUnit";
 const char kDatabaseSignature[] = "FarviewDatabase";
 
-// Map sections, in the order they are written.
-constexpr uint32_t kTilesetSection = 0x01;
-constexpr uint32_t kWidthSection = 0x02;
-constexpr uint32_t kHeightSection = 0x03;
-constexpr uint32_t kEventsSection = 0x51;
-// Event sub-sections and page sub-sections.
-constexpr uint32_t kEventName = 0x01, kEventColumn = 0x02, kEventRow = 0x03, kEventPages = 0x05;
-constexpr uint32_t kPageSheetName = 0x15, kPageSheetIndex = 0x16, kPageFacing = 0x17, kPageStep = 0x18;
-// Database sections.
-constexpr uint32_t kTilesetListSection = 0x14;
-constexpr uint32_t kTilesetName = 0x01, kTilesetGraphic = 0x02, kTilesetAttributes = 0x03;
-constexpr uint32_t kTilesetLowerFlags = 0x04, kTilesetUpperFlags = 0x05;
+using namespace simhost::sections;
 constexpr uint32_t kEndOfSections = 0;
 
 // The plug-in skips two or three length bytes after the lower-layer marker; a map of more cells
