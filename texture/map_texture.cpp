@@ -24,12 +24,34 @@ namespace {
 constexpr uint32_t kUnnumbered = UINT32_MAX;
 constexpr uint32_t kEmptyBlock = 0; // all index 0: ids without a cell in the tileset
 
+// The block numbers of one layer's ids, kept only for the ids that can have a cell: every other
+// id shows the empty block. A few kilobytes, where a table of all 65,536 ids would cost more to
+// fill than a small map costs to draw.
+class BlockNumbers {
+public:
+    BlockNumbers(uint16_t firstId, uint16_t endId) : firstId_(firstId), numbers_(endId - firstId, kUnnumbered) {}
+
+    // Null for an id that has no cell.
+    uint32_t *slot(uint16_t id) {
+        const size_t index = static_cast<size_t>(id) - firstId_; // wraps to huge below firstId_
+        return index < numbers_.size() ? &numbers_[index] : nullptr;
+    }
+    uint32_t blockOf(uint16_t id) const {
+        const size_t index = static_cast<size_t>(id) - firstId_;
+        return index < numbers_.size() ? numbers_[index] : kEmptyBlock;
+    }
+
+private:
+    size_t firstId_;
+    std::vector<uint32_t> numbers_;
+};
+
 // Every tile id the map uses is drawn once, as a 16 x 16 block, into one strip image 16 pixels
 // high: block n takes the strip's columns 16n to 16n + 15. Pixel row r of any map cell is then
 // taken from row r of the strip, which stays in the cache while the texture is written.
 struct TileStrip {
-    std::vector<uint32_t> lowerBlocks = std::vector<uint32_t>(65536, kUnnumbered); // by tile id
-    std::vector<uint32_t> upperBlocks = std::vector<uint32_t>(65536, kUnnumbered);
+    BlockNumbers lowerBlocks{0, kLowerTileIdEnd};
+    BlockNumbers upperBlocks{kUpperTileIdFirst, kUpperTileIdEnd};
     std::vector<uint8_t> pixels;
     size_t width = 0;
 
@@ -61,11 +83,11 @@ void drawBlock(FvHostImage &strip, int32_t x, const FvHostImage &tileset, const 
 // Numbers the blocks in the order the cells first use them, then draws them.
 void drawTileStrip(TileStrip &strip, const MapRecord &record, const FvHostImage &tileset) {
     std::vector<BlockSource> sources{{0, false}}; // block 0 stays empty
-    auto number = [&sources](std::vector<uint32_t> &blocks, uint16_t id, bool upper) {
-        uint32_t &block = blocks[id];
-        if (block != kUnnumbered) return;
-        block = hasCell({id, upper}) ? static_cast<uint32_t>(sources.size()) : kEmptyBlock;
-        if (block != kEmptyBlock) sources.push_back({id, upper});
+    auto number = [&sources](BlockNumbers &blocks, uint16_t id, bool upper) {
+        uint32_t *block = blocks.slot(id);
+        if (block == nullptr || *block != kUnnumbered) return;
+        *block = hasCell({id, upper}) ? static_cast<uint32_t>(sources.size()) : kEmptyBlock;
+        if (*block != kEmptyBlock) sources.push_back({id, upper});
     };
     for (uint16_t id : record.lowerTileGrid.cells) number(strip.lowerBlocks, id, false);
     for (uint16_t id : record.upperTileGrid.cells) number(strip.upperBlocks, id, true);
@@ -93,6 +115,17 @@ inline void blendBlockRow(uint8_t *out, const uint8_t *lower, const uint8_t *upp
 #endif
 }
 
+// The 16 pixel rows of one row of cells, whose blocks begin at the given strip columns.
+void drawCellRow(uint8_t *cellRow, size_t stride, const TileStrip &strip, const std::vector<uint32_t> &lowerColumns,
+                 const std::vector<uint32_t> &upperColumns) {
+    for (int32_t row = 0; row < kTileSize; ++row) {
+        uint8_t *out = cellRow + static_cast<size_t>(row) * stride;
+        const uint8_t *stripRow = strip.row(row);
+        for (size_t x = 0; x < lowerColumns.size(); ++x, out += kTileSize)
+            blendBlockRow(out, stripRow + lowerColumns[x], stripRow + upperColumns[x]);
+    }
+}
+
 // texture is exactly width*16 x height*16 and both grids hold width x height cells. Rows are
 // written whole, one after the other, so the writes run straight through the texture.
 void drawCells(FvHostImage &texture, const MapRecord &record, const FvHostImage &tileset) {
@@ -105,16 +138,11 @@ void drawCells(FvHostImage &texture, const MapRecord &record, const FvHostImage 
     std::vector<uint32_t> upperColumns(static_cast<size_t>(width));
     for (int32_t y = 0; y < height; ++y) {
         for (int32_t x = 0; x < width; ++x) {
-            lowerColumns[x] = strip.lowerBlocks[record.lowerTileGrid.at(x, y)] * kTileSize;
-            upperColumns[x] = strip.upperBlocks[record.upperTileGrid.at(x, y)] * kTileSize;
+            lowerColumns[x] = strip.lowerBlocks.blockOf(record.lowerTileGrid.at(x, y)) * kTileSize;
+            upperColumns[x] = strip.upperBlocks.blockOf(record.upperTileGrid.at(x, y)) * kTileSize;
         }
-        uint8_t *cellRow = texture.pixels + static_cast<size_t>(y) * kTileSize * stride;
-        for (int32_t row = 0; row < kTileSize; ++row) {
-            uint8_t *out = cellRow + static_cast<size_t>(row) * stride;
-            const uint8_t *stripRow = strip.row(row);
-            for (int32_t x = 0; x < width; ++x, out += kTileSize)
-                blendBlockRow(out, stripRow + lowerColumns[x], stripRow + upperColumns[x]);
-        }
+        drawCellRow(texture.pixels + static_cast<size_t>(y) * kTileSize * stride, stride, strip, lowerColumns,
+                    upperColumns);
     }
 }
 

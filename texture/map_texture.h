@@ -26,6 +26,12 @@ struct CellPosition {
 bool plainLowerTileSource(uint16_t id, CellPosition &cell);
 bool upperTileSource(uint16_t id, CellPosition &cell);
 
+// The ids that can have a cell: lower ids below kLowerTileIdEnd, upper ids from kUpperTileIdFirst
+// up to kUpperTileIdEnd (excluded).
+constexpr uint16_t kLowerTileIdEnd = 5288;
+constexpr uint16_t kUpperTileIdFirst = 9952;
+constexpr uint16_t kUpperTileIdEnd = 10144;
+
 // ---- Drawing ------------------------------------------------------------------------------------
 
 extern const char *const kMapNotLoadedMessage;

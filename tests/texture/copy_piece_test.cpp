@@ -111,4 +111,17 @@ TEST(TileLayout, IdsBeyondTheImageHaveNoCell) {
     EXPECT_EQ(cell.x, -7); // untouched
 }
 
+// The texture builder keeps block numbers only for these ranges: an id with a cell outside them
+// would be drawn empty.
+TEST(TileLayout, TheIdRangesWithCellsHoldEveryIdThatHasOne) {
+    CellPosition cell;
+    for (uint32_t id = 0; id <= 65535; ++id) {
+        const auto tile = static_cast<uint16_t>(id);
+        EXPECT_EQ(farview::plainLowerTileSource(tile, cell), id >= 5000 && id < farview::kLowerTileIdEnd) << id;
+        EXPECT_EQ(farview::upperTileSource(tile, cell),
+                  id >= farview::kUpperTileIdFirst && id < farview::kUpperTileIdEnd)
+            << id;
+    }
+}
+
 } // namespace
