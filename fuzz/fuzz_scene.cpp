@@ -16,7 +16,7 @@ namespace {
 // Every pixel gets an index from a hash of its position, index 0 (transparent) among them, so
 // that a piece drawn from the wrong place shows, and the palette is all different colours.
 uint8_t patternIndex(int32_t x, int32_t y, uint32_t salt) {
-    uint32_t h = static_cast<uint32_t>(x / 4) * 73856093u ^ static_cast<uint32_t>(y / 4) * 19349663u ^ salt;
+    uint32_t h = static_cast<uint32_t>(x / 8) * 73856093u ^ static_cast<uint32_t>(y / 8) * 19349663u ^ salt;
     h ^= h >> 13;
     h *= 0x5bd1e995u;
     return static_cast<uint8_t>(h >> 24);
