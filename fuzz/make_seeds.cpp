@@ -178,7 +178,7 @@ void writeCommentSeeds() {
     writeComment("trailing-blank", "set_z_value ", {number(1)});
 }
 
-// ---- view_state: numbers of the view, characters and placements ------------------------------
+// ---- view_state and floor_paths: numbers of the view, characters and placements --------------
 
 struct ViewSeed {
     uint8_t map = 0;
@@ -235,32 +235,38 @@ Bytes viewInput(const ViewSeed &v, bool withSprites) {
     return out.bytes;
 }
 
+// The view state and floor path targets read the same input.
+void writeViewSeed(const std::string &name, const Bytes &bytes) {
+    writeSeed("view_state", name, bytes);
+    writeSeed("floor_paths", name, bytes);
+}
+
 void writeViewSeeds() {
     ViewSeed v;
-    writeSeed("view_state", "defaults", viewInput(v, false));
-    writeSeed("view_state", "defaults-sprites", viewInput(v, true));
+    writeViewSeed("defaults", viewInput(v, false));
+    writeViewSeed("defaults-sprites", viewInput(v, true));
     ViewSeed turned = v;
     turned.rotationAngle = 45.0f;
     turned.wrapping = true;
-    writeSeed("view_state", "wrapping-45", viewInput(turned, true));
+    writeViewSeed("wrapping-45", viewInput(turned, true));
     ViewSeed edges = v;
     edges.rotationAngle = 0.0f;
     edges.horizon = 240;
     edges.map = 1;
-    writeSeed("view_state", "horizon-240-one-cell", viewInput(edges, true));
+    writeViewSeed("horizon-240-one-cell", viewInput(edges, true));
     ViewSeed wide = v;
     wide.map = 2;
     wide.horizon = -5;
     wide.horizonOffset = -100;
     wide.scrollX = 16 * 30000;
     wide.heroColumn = 2000;
-    writeSeed("view_state", "wide-map-vanishing-row", viewInput(wide, true));
+    writeViewSeed("wide-map-vanishing-row", viewInput(wide, true));
     ViewSeed broken = v;
     broken.zValue = std::numeric_limits<float>::quiet_NaN();
     broken.textureScaleX = std::numeric_limits<float>::infinity();
     broken.rotationalOffset = -std::numeric_limits<float>::infinity();
     broken.missingImages = 0x0E;
-    writeSeed("view_state", "nan-and-infinities", viewInput(broken, true));
+    writeViewSeed("nan-and-infinities", viewInput(broken, true));
     ViewSeed huge = v;
     huge.zValue = 3e38f;
     huge.textureScaleX = 1e-30f;
@@ -269,7 +275,7 @@ void writeViewSeeds() {
     huge.backgroundWidth = 1;
     huge.heroColumn = std::numeric_limits<int32_t>::min();
     huge.heroRow = std::numeric_limits<int32_t>::max();
-    writeSeed("view_state", "huge-values", viewInput(huge, true));
+    writeViewSeed("huge-values", viewInput(huge, true));
 }
 
 // ---- png_load: PNGs of each bit depth ---------------------------------------------------------
