@@ -32,16 +32,13 @@ public:
     BlockNumbers(uint16_t firstId, uint16_t endId) : firstId_(firstId), numbers_(endId - firstId, kUnnumbered) {}
 
     // Null for an id that has no cell.
-    uint32_t *slot(uint16_t id) {
-        const size_t index = static_cast<size_t>(id) - firstId_; // wraps to huge below firstId_
-        return index < numbers_.size() ? &numbers_[index] : nullptr;
-    }
-    uint32_t blockOf(uint16_t id) const {
-        const size_t index = static_cast<size_t>(id) - firstId_;
-        return index < numbers_.size() ? numbers_[index] : kEmptyBlock;
-    }
+    uint32_t *slot(uint16_t id) { return hasSlot(id) ? &numbers_[indexOf(id)] : nullptr; }
+    uint32_t blockOf(uint16_t id) const { return hasSlot(id) ? numbers_[indexOf(id)] : kEmptyBlock; }
 
 private:
+    size_t indexOf(uint16_t id) const { return static_cast<size_t>(id) - firstId_; } // huge below firstId_
+    bool hasSlot(uint16_t id) const { return indexOf(id) < numbers_.size(); }
+
     size_t firstId_;
     std::vector<uint32_t> numbers_;
 };
