@@ -7,7 +7,7 @@
 
 #include "fuzz/fuzz_main.h"
 #include "simhost/simhost.h"
-#include "tools/mapfile_writer.h"
+#include "support/mapfile_writer.h"
 
 namespace fuzz {
 

@@ -7,7 +7,7 @@
 
 #include "fuzz/fuzz_main.h"
 #include "simhost/game_folder.h"
-#include "tools/game_writer.h"
+#include "support/game_writer.h"
 
 namespace {
 

@@ -23,9 +23,9 @@
 #include "fuzz/fuzz_scene.h"
 #include "host/farview_host.h"
 #include "simhost/simhost.h"
-#include "tools/demo_map.h"
-#include "tools/game_writer.h"
-#include "tools/mapfile_writer.h"
+#include "tools/demo/demo_map.h"
+#include "support/game_writer.h"
+#include "support/mapfile_writer.h"
 
 namespace {
 

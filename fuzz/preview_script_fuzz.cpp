@@ -17,9 +17,9 @@
 #include "fuzz/fuzz_main.h"
 #include "simhost/game_folder.h"
 #include "simhost/simhost.h"
-#include "tools/game_writer.h"
-#include "tools/preview_script.h"
-#include "tools/preview_steps.h"
+#include "support/game_writer.h"
+#include "tools/preview/preview_script.h"
+#include "tools/preview/preview_steps.h"
 
 namespace {
 

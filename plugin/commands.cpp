@@ -6,9 +6,9 @@
 #include <string>
 
 #include "host/host.h"
-#include "host/numeric.h"
+#include "numeric/numeric.h"
 #include "mapdata/map_loading.h"
-#include "plugin/comment_record.h"
+#include "comment_record.h"
 #include "plugin/module_state.h"
 #include "plugin/sprite_commands.h"
 #include "texture/map_texture.h"

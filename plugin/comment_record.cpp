@@ -1,8 +1,8 @@
-#include "plugin/comment_record.h"
+#include "comment_record.h"
 
 #include <cstring>
 
-#include "host/numeric.h"
+#include "numeric/numeric.h"
 
 namespace farview {
 

@@ -5,8 +5,8 @@
 #include <cstddef>
 
 #include "host/host.h"
-#include "host/numeric.h"
-#include "render/floor_rows.h"
+#include "numeric/numeric.h"
+#include "floor_rows.h"
 
 namespace farview {
 

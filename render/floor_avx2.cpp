@@ -1,7 +1,7 @@
 // The floor's AVX2 path: eight rows at a time. This file alone is compiled for AVX2; the frame
 // runs it only on processors that have it (floorPathAvailable). It defines no inline function that
 // another file could share, so no AVX2 instruction leaks into code that runs everywhere.
-#include "render/floor_rows.h"
+#include "floor_rows.h"
 
 #if defined(__AVX2__)
 #include <immintrin.h>
@@ -53,7 +53,7 @@ struct Avx2Lanes {
 } // namespace
 } // namespace farview
 
-#include "render/floor_lanes.h"
+#include "floor_lanes.h"
 
 namespace farview {
 

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "render/floor_rows.h"
+#include "floor_rows.h"
 
 namespace farview {
 

@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "render/floor_rows.h"
+#include "floor_rows.h"
 
 namespace farview {
 namespace {

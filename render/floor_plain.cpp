@@ -4,8 +4,8 @@
 #include <cmath>
 #include <limits>
 
-#include "host/numeric.h"
-#include "render/floor_rows.h"
+#include "numeric/numeric.h"
+#include "floor_rows.h"
 
 namespace farview {
 

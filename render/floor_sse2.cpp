@@ -1,6 +1,6 @@
 // The floor's SSE2 path: four rows at a time. SSE2 is part of every x86-64 processor and of every
 // processor the 32-bit build runs on.
-#include "render/floor_rows.h"
+#include "floor_rows.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -59,7 +59,7 @@ struct Sse2Lanes {
 } // namespace
 } // namespace farview
 
-#include "render/floor_lanes.h"
+#include "floor_lanes.h"
 
 namespace farview {
 

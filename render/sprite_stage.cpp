@@ -4,7 +4,7 @@
 #include <string>
 
 #include "host/host.h"
-#include "host/numeric.h"
+#include "numeric/numeric.h"
 
 namespace farview {
 

@@ -4,9 +4,9 @@
 #include <limits>
 #include <unordered_set>
 
-#include "simhost/engine.h"
+#include "engine.h"
 #include "simhost/game_folder.h"
-#include "simhost/png_io.h"
+#include "png_io.h"
 #include "simhost/simhost.h"
 
 namespace simhost {

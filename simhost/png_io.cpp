@@ -1,4 +1,4 @@
-#include "simhost/png_io.h"
+#include "png_io.h"
 
 #include <png.h>
 

@@ -6,8 +6,8 @@
 #include <array>
 #include <cstring>
 
-#include "simhost/engine.h"
-#include "simhost/png_io.h"
+#include "engine.h"
+#include "png_io.h"
 #include "simhost/simhost.h"
 
 struct FvHostSurface {

@@ -10,7 +10,7 @@
 #include <memory>
 #include <unordered_map>
 
-#include "simhost/engine.h"
+#include "engine.h"
 
 namespace simhost {
 namespace {

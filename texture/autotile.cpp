@@ -1,7 +1,7 @@
 // Composite lower tiles: the fixed tile, strip tiles, and the column and block autotiles, whose
 // neighbour pattern p picks quarters and halves of their source cells.
 #include "texture/map_texture.h"
-#include "texture/texture_internal.h"
+#include "texture_internal.h"
 
 namespace farview {
 

@@ -1,5 +1,5 @@
 #include "texture/map_texture.h"
-#include "texture/texture_internal.h"
+#include "texture_internal.h"
 
 namespace farview {
 

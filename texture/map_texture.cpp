@@ -13,7 +13,7 @@
 #include "host/host.h"
 #include "mapdata/map_loading.h"
 #include "texture/map_texture.h"
-#include "texture/texture_internal.h"
+#include "texture_internal.h"
 
 namespace farview {
 

@@ -7,7 +7,7 @@
 
 #include "mapdata/map_loading.h"
 #include "support/host_fixture.h"
-#include "tools/mapfile_writer.h"
+#include "support/mapfile_writer.h"
 
 namespace {
 

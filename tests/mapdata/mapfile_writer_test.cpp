@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tools/mapfile_writer.h"
+#include "support/mapfile_writer.h"
 
 namespace {
 

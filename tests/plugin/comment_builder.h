@@ -13,7 +13,7 @@
 #include "plugin/commands.h"
 #include "plugin/module_state.h"
 #include "support/host_fixture.h"
-#include "tools/mapfile_writer.h"
+#include "support/mapfile_writer.h"
 
 namespace farview_test {
 

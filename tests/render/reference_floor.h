@@ -8,7 +8,7 @@
 #include <limits>
 
 #include "host/host.h"
-#include "host/numeric.h"
+#include "numeric/numeric.h"
 #include "mapdata/map_record.h"
 #include "render/view_state.h"
 

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "host/host.h"
-#include "host/numeric.h"
+#include "numeric/numeric.h"
 #include "mapdata/map_record.h"
 #include "render/reference_floor.h"
 #include "render/sprite_registry.h"

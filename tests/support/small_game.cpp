@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "simhost/simhost.h"
-#include "tools/mapfile_writer.h"
+#include "support/mapfile_writer.h"
 
 namespace farview_test {
 

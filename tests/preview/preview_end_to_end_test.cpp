@@ -9,8 +9,8 @@
 
 #include "simhost/game_folder.h"
 #include "support/host_fixture.h"
-#include "tools/demo_game.h"
-#include "tools/preview_script.h"
+#include "tools/demo/demo_game.h"
+#include "tools/preview/preview_script.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tools/preview_animation.h"
+#include "tools/preview/preview_animation.h"
 
 #include <gif_lib.h>
 

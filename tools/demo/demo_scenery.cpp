@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "tools/demo_art.h"
+#include "tools/demo/demo_art.h"
 
 namespace preview::demo {
 

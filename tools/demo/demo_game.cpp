@@ -1,8 +1,8 @@
-#include "tools/demo_game.h"
+#include "tools/demo/demo_game.h"
 
-#include "tools/demo_art.h"
-#include "tools/demo_map.h"
-#include "tools/game_writer.h"
+#include "tools/demo/demo_art.h"
+#include "tools/demo/demo_map.h"
+#include "support/game_writer.h"
 
 namespace preview {
 

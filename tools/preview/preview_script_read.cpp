@@ -7,8 +7,8 @@
 #include <sstream>
 
 #include "simhost/comment_line.h"
-#include "tools/preview_script.h"
-#include "tools/preview_steps.h"
+#include "tools/preview/preview_script.h"
+#include "preview_steps.h"
 
 namespace preview {
 

@@ -1,10 +1,10 @@
-#include "tools/demo_art.h"
+#include "tools/demo/demo_art.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
-#include "host/numeric.h"
+#include "numeric/numeric.h"
 #include "simhost/simhost.h"
 
 namespace preview::demo {

@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "support/host_fixture.h"
-#include "tools/preview_animation.h"
+#include "tools/preview/preview_animation.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 #include "simhost/game_folder.h"
 #include "support/host_fixture.h"
 #include "support/small_game.h"
-#include "tools/demo_game.h"
-#include "tools/game_writer.h"
-#include "tools/preview_cli.h"
+#include "tools/demo/demo_game.h"
+#include "support/game_writer.h"
+#include "tools/preview/preview_cli.h"
 
 namespace fs = std::filesystem;
 

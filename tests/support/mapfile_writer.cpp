@@ -1,4 +1,4 @@
-#include "tools/mapfile_writer.h"
+#include "support/mapfile_writer.h"
 
 #include <cstdio>
 #include <fstream>

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <functional>
 
-#include "tools/demo_art.h"
-#include "tools/demo_tiles.h"
+#include "tools/demo/demo_art.h"
+#include "tools/demo/demo_tiles.h"
 
 namespace preview::demo {
 

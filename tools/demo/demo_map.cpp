@@ -1,12 +1,12 @@
 // The demo map: an island with a village plaza and its fountain, a lake drained by a canal to the
 // sea, sandy beaches, fields, a fenced pasture, a wood and roads. The ground of every cell is laid
 // out first; the tile ids follow from it, each autotile's from its eight neighbours.
-#include "tools/demo_map.h"
+#include "tools/demo/demo_map.h"
 
 #include <cmath>
 
-#include "tools/demo_art.h"
-#include "tools/demo_tiles.h"
+#include "tools/demo/demo_art.h"
+#include "tools/demo/demo_tiles.h"
 
 namespace preview::demo {
 

@@ -1,13 +1,13 @@
 // Running a preview script: each step reaches the stand-in host or the plug-in, in order.
-#include "tools/preview_script.h"
+#include "tools/preview/preview_script.h"
 
 #include <algorithm>
 #include <climits>
 #include <optional>
 
 #include "simhost/comment_line.h"
-#include "tools/preview_animation.h"
-#include "tools/preview_steps.h"
+#include "tools/preview/preview_animation.h"
+#include "preview_steps.h"
 
 namespace preview {
 

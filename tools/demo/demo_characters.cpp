@@ -7,7 +7,7 @@
 #include <cmath>
 #include <functional>
 
-#include "tools/demo_art.h"
+#include "tools/demo/demo_art.h"
 
 namespace preview::demo {
 

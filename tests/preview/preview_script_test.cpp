@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "support/host_fixture.h"
-#include "tools/preview_script.h"
+#include "tools/preview/preview_script.h"
 
 namespace {
 

@@ -18,10 +18,10 @@
 #include "support/host_fixture.h"
 #include "texture/map_texture.h"
 #include "texture/texture_internal.h"
-#include "tools/demo_game.h"
-#include "tools/demo_map.h"
-#include "tools/demo_tiles.h"
-#include "tools/preview_script.h"
+#include "tools/demo/demo_game.h"
+#include "tools/demo/demo_map.h"
+#include "tools/demo/demo_tiles.h"
+#include "tools/preview/preview_script.h"
 
 namespace {
 

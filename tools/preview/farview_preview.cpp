@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <iostream>
 
-#include "tools/preview_cli.h"
+#include "tools/preview/preview_cli.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "mapdata/map_loading.h"
 #include "simhost/game_folder.h"
 #include "support/host_fixture.h"
-#include "tools/game_writer.h"
+#include "support/game_writer.h"
 
 namespace {
 

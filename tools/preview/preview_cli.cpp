@@ -1,4 +1,4 @@
-#include "tools/preview_cli.h"
+#include "tools/preview/preview_cli.h"
 
 #include <CLI/CLI.hpp>
 
@@ -8,8 +8,8 @@
 
 #include "simhost/game_folder.h"
 #include "simhost/simhost.h"
-#include "tools/demo_game.h"
-#include "tools/preview_script.h"
+#include "tools/demo/demo_game.h"
+#include "tools/preview/preview_script.h"
 
 namespace fs = std::filesystem;
 

@@ -1,8 +1,8 @@
-#include "tools/game_writer.h"
+#include "support/game_writer.h"
 
 #include <fstream>
 
-#include "tools/mapfile_writer.h"
+#include "support/mapfile_writer.h"
 
 namespace gamefile {
 

@@ -3,7 +3,7 @@
 #include <iostream>
 #include <string>
 
-#include "tools/demo_game.h"
+#include "tools/demo/demo_game.h"
 
 int main(int argc, char **argv) {
     if (argc != 2) {
