@@ -94,20 +94,18 @@ void benchmarkFloor(benchmark::State &state, const FloorFunction &floor, int32_t
 const int registered = [] {
     const std::pair<const char *, FloorFunction> implementations[] = {
         {"shipped", farview::renderFloor},
-        {"sse2", [](auto &view, auto &map, float sine, float cosine) {
-             farview::renderFloorWith(FloorPath::sse2, view, map, sine, cosine);
-         }},
-        {"plain", [](auto &view, auto &map, float sine, float cosine) {
-             farview::renderFloorWith(FloorPath::plain, view, map, sine, cosine);
-         }},
+        {"sse2", [](auto &view, auto &map, float sine,
+                    float cosine) { farview::renderFloorWith(FloorPath::sse2, view, map, sine, cosine); }},
+        {"plain", [](auto &view, auto &map, float sine,
+                     float cosine) { farview::renderFloorWith(FloorPath::plain, view, map, sine, cosine); }},
         {"reference", farview_test::referenceFloor},
     };
     for (bool wrapping : {false, true}) {
         for (int32_t m = 0; m < kMapCount; ++m) {
             for (float angle : {270.0f, 0.0f, 30.0f}) {
                 for (const auto &[name, floor] : implementations) {
-                    const std::string title = std::string("floor/") + kMaps[m].name + "/angle:" +
-                                              std::to_string(static_cast<int>(angle)) +
+                    const std::string title = std::string("floor/") + kMaps[m].name +
+                                              "/angle:" + std::to_string(static_cast<int>(angle)) +
                                               (wrapping ? "/wrapping/" : "/boundary/") + name;
                     benchmark::RegisterBenchmark(title.c_str(), benchmarkFloor, floor, m, angle, wrapping)
                         ->Unit(benchmark::kMicrosecond);

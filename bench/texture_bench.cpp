@@ -52,8 +52,7 @@ private:
     std::filesystem::path folder_;
 };
 
-template <void (*build)(farview::MapRecord &)>
-void rebuild(benchmark::State &state) {
+template <void (*build)(farview::MapRecord &)> void rebuild(benchmark::State &state) {
     TextureScene scene;
     for (auto _ : state) {
         build(scene.record);
@@ -64,9 +63,7 @@ void rebuild(benchmark::State &state) {
 }
 
 void BM_MapTexture_Builder(benchmark::State &state) { rebuild<farview::buildMapTexture>(state); }
-void BM_MapTexture_PlainReference(benchmark::State &state) {
-    rebuild<farview_test::buildMapTextureReference>(state);
-}
+void BM_MapTexture_PlainReference(benchmark::State &state) { rebuild<farview_test::buildMapTextureReference>(state); }
 
 BENCHMARK(BM_MapTexture_Builder)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MapTexture_PlainReference)->Unit(benchmark::kMillisecond);

@@ -32,9 +32,9 @@ void freeEverything() {
     farview::resetForTitleScreen();
     farview::viewState = farview::ViewState{};
     farview::spriteRegistry.placementsMapId = 0;
-    for (farview::TileGrid *grid : {&farview::mapRecord.attributeGrid, &farview::mapRecord.lowerFlagGrid,
-                                    &farview::mapRecord.upperFlagGrid, &farview::mapRecord.lowerTileGrid,
-                                    &farview::mapRecord.upperTileGrid})
+    for (farview::TileGrid *grid :
+         {&farview::mapRecord.attributeGrid, &farview::mapRecord.lowerFlagGrid, &farview::mapRecord.upperFlagGrid,
+          &farview::mapRecord.lowerTileGrid, &farview::mapRecord.upperTileGrid})
         *grid = farview::TileGrid{};
     simhost::resetEngine();
 }

@@ -41,8 +41,8 @@ std::string absolutePath(const std::string &path) {
 
 // libFuzzer's options that name files or folders; their values are made absolute like the
 // positional arguments (corpus folders and inputs).
-constexpr const char *kPathOptions[] = {"-artifact_prefix=", "-exact_artifact_path=", "-dict=",
-                                        "-merge_control_file=", "-features_dir="};
+constexpr const char *kPathOptions[] = {
+    "-artifact_prefix=", "-exact_artifact_path=", "-dict=", "-merge_control_file=", "-features_dir="};
 
 std::string withAbsolutePath(const std::string &argument) {
     if (argument.empty()) return argument;

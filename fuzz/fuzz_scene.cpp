@@ -38,8 +38,8 @@ void writePatternImage(const std::string &path, int32_t width, int32_t height, u
 }
 
 // Lower ids of every row of the tile table, ids with no cell, and upper ids in and out of range.
-const uint16_t kLowerIds[] = {0, 999, 1000, 1999, 2000, 3000, 3050, 3999, 4000, 4049, 4321, 4999,
-                              5000, 5095, 5096, 5143, 5144, 5287, 5288, 65535};
+const uint16_t kLowerIds[] = {0,    999,  1000, 1999, 2000, 3000, 3050, 3999, 4000, 4049,
+                              4321, 4999, 5000, 5095, 5096, 5143, 5144, 5287, 5288, 65535};
 const uint16_t kUpperIds[] = {10000, 10047, 10048, 10143, 10144, 9999, 9952, 0, 65535, 10001};
 
 void writeSceneMap(const SceneMap &map) {

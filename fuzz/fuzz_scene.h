@@ -9,7 +9,7 @@ namespace fuzz {
 
 // File names as commands give them.
 constexpr const char *kSceneTilesetGraphic = "fuzz";       // ChipSet/fuzz.png, 480 x 256
-constexpr const char *kSceneSheet = "walker";               // CharSet/walker.png: 2 x 2 blocks
+constexpr const char *kSceneSheet = "walker";              // CharSet/walker.png: 2 x 2 blocks
 constexpr const char *kSceneBackground = "background.png"; // 360 x 60
 constexpr const char *kSceneSprite = "sprite.png";         // 24 x 32, a single picture
 constexpr const char *kSceneStrip = "strip.png";           // 8 views of 24 x 32 side by side

@@ -8,8 +8,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -23,9 +23,9 @@
 #include "fuzz/fuzz_scene.h"
 #include "host/farview_host.h"
 #include "simhost/simhost.h"
-#include "tools/demo/demo_map.h"
 #include "support/game_writer.h"
 #include "support/mapfile_writer.h"
+#include "tools/demo/demo_map.h"
 
 namespace {
 
@@ -94,7 +94,7 @@ void writeMapLoadSeeds() {
         int32_t width, height;
         int column, row;
     };
-    const Case cases[] = {{"map-20x15", 20, 15, 3, 4},  {"map-1x1", 1, 1, 0, 0},     {"map-0x0", 0, 0, 0, 0},
+    const Case cases[] = {{"map-20x15", 20, 15, 3, 4},  {"map-1x1", 1, 1, 0, 0},          {"map-0x0", 0, 0, 0, 0},
                           {"map-3x7", 3, 7, -1, 7},     {"map-128x64", 128, 64, 127, 63}, // 8192 cells
                           {"map-91x90", 91, 90, 90, 89}};                                 // 8190 cells
     for (const Case &c : cases) {
@@ -106,8 +106,9 @@ void writeMapLoadSeeds() {
     writeSeed("map_load", "host-smaller", mapLoadInput(4, 4, 1, 1, record, map));
     writeSeed("map_load", "host-larger", mapLoadInput(12, 9, 1, 1, record, map));
     writeSeed("map_load", "cut-short", mapLoadInput(8, 8, 1, 1, record, Bytes(map.begin(), map.begin() + 60)));
-    writeSeed("map_load", "single-name", mapLoadInput(2, 2, 0, 0, simhost::makeTilesetRecord("", "Only"),
-                                                      mapfile::encodeMapFile(layersOf(2, 2, 1000, 1))));
+    writeSeed("map_load", "single-name",
+              mapLoadInput(2, 2, 0, 0, simhost::makeTilesetRecord("", "Only"),
+                           mapfile::encodeMapFile(layersOf(2, 2, 1000, 1))));
 }
 
 // ---- tileset_names: the tileset record --------------------------------------------------------
@@ -152,7 +153,8 @@ void writeCommentSeeds() {
     writeComment("rotate_to-nan", "rotate_to", {number(nan)});
     writeComment("rotate_right_by", "rotate_right_by", {number(100)});
     writeComment("rotate_left_by", "rotate_left_by", {number(-1e300)});
-    writeComment("change_hero_sprite", "change_hero_sprite", {text(fuzz::kSceneStrip), number(24), number(32), number(8)});
+    writeComment("change_hero_sprite", "change_hero_sprite",
+                 {text(fuzz::kSceneStrip), number(24), number(32), number(8)});
     writeComment("add_sprite-7", "add_sprite",
                  {text("tree"), text(fuzz::kSceneSprite), number(24), number(32), number(1), number(1), number(1)});
     writeComment("add_sprite-9", "add_sprite",
@@ -293,12 +295,12 @@ bool writePng(const std::string &path, uint32_t width, uint32_t height, int bitD
         return false;
     }
     png_init_io(png, file);
-    png_set_IHDR(png, info, width, height, bitDepth, colourType,
-                 interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, width, height, bitDepth, colourType, interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     std::vector<png_color> palette;
     for (int i = 0; i < paletteSize; ++i)
-        palette.push_back({static_cast<png_byte>(i * 17), static_cast<png_byte>(255 - i), static_cast<png_byte>(i * 5)});
+        palette.push_back(
+            {static_cast<png_byte>(i * 17), static_cast<png_byte>(255 - i), static_cast<png_byte>(i * 5)});
     if (colourType == PNG_COLOR_TYPE_PALETTE) png_set_PLTE(png, info, palette.data(), paletteSize);
     png_write_info(png, info);
     const int channels = colourType == PNG_COLOR_TYPE_RGB ? 3 : 1;
@@ -330,8 +332,8 @@ void writePngSeeds() {
         const std::string name = "palette-" + std::to_string(depth) + "-bit.png";
         keep(name, writePng((scratch / name).string(), 13, 5, depth, PNG_COLOR_TYPE_PALETTE, false, 1 << depth));
     }
-    keep("palette-4-bit-interlaced.png", writePng((scratch / "palette-4-bit-interlaced.png").string(), 9, 9, 4,
-                                                  PNG_COLOR_TYPE_PALETTE, true, 16));
+    keep("palette-4-bit-interlaced.png",
+         writePng((scratch / "palette-4-bit-interlaced.png").string(), 9, 9, 4, PNG_COLOR_TYPE_PALETTE, true, 16));
     keep("rgb.png", writePng((scratch / "rgb.png").string(), 4, 4, 8, PNG_COLOR_TYPE_RGB, false, 0));
     keep("grey-2-bit.png", writePng((scratch / "grey-2-bit.png").string(), 4, 4, 2, PNG_COLOR_TYPE_GRAY, false, 0));
     // The host's own writer: 8-bit indices, 256 entries.

@@ -24,7 +24,8 @@ void writeInput(const uint8_t *data, size_t size) {
 bool sameImage(const FvHostImage &a, const FvHostImage &b) {
     return a.width == b.width && a.height == b.height &&
            std::memcmp(a.pixels, b.pixels, static_cast<size_t>(a.width) * static_cast<size_t>(a.height)) == 0 &&
-           std::memcmp(a.palette, b.palette, sizeof a.palette) == 0 && std::memcmp(a.colors, b.colors, sizeof a.colors) == 0;
+           std::memcmp(a.palette, b.palette, sizeof a.palette) == 0 &&
+           std::memcmp(a.colors, b.colors, sizeof a.colors) == 0;
 }
 
 void checkRoundTrip(const FvHostImage &loaded) {
@@ -50,8 +51,7 @@ void fuzz::testOneInput(const uint8_t *data, size_t size) {
         simhost::destroyImage(image);
         return;
     }
-    if (image->pixels == nullptr || image->width <= 0 || image->height <= 0)
-        fuzz::fail("a loaded image has no pixels");
+    if (image->pixels == nullptr || image->width <= 0 || image->height <= 0) fuzz::fail("a loaded image has no pixels");
     // The buffer's last pixel: a buffer shorter than width x height is a sanitizer report.
     static volatile uint8_t lastPixel;
     lastPixel = image->pixels[int64_t{image->width} * image->height - 1];

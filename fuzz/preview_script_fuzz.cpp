@@ -126,7 +126,8 @@ void fuzz::testOneInput(const uint8_t *data, size_t size) {
     options.outputFolder = fuzz::scratchFolder() / kFrameFolder;
     options.enterMap = [](int32_t mapId, std::string *problem) { return simhost::enterMap(game, mapId, problem); };
     const preview::ScriptResult result = preview::runScript(text, "fuzz.txt", module, options);
-    if (!result.ok && result.error.compare(0, 9, "fuzz.txt:") != 0) fuzz::fail("a failed script's message does not name it");
+    if (!result.ok && result.error.compare(0, 9, "fuzz.txt:") != 0)
+        fuzz::fail("a failed script's message does not name it");
     // Everything the script made goes before the next input: images, events, variables, files.
     simhost::resetEngine();
     emptyFrameFolder();

@@ -4,9 +4,8 @@
 namespace farview {
 
 // The system's own wording, spelling included.
-const char *const kTilesetSlotMessage =
-    "There was an error with retrieving the graphics from this slot.\n"
-    "Please rename the tilset, or use a different tileset index";
+const char *const kTilesetSlotMessage = "There was an error with retrieving the graphics from this slot.\n"
+                                        "Please rename the tilset, or use a different tileset index";
 
 namespace {
 // The name area of the tileset record. The marker stands at the first multiple of four beyond

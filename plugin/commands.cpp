@@ -5,10 +5,10 @@
 #include <iterator>
 #include <string>
 
-#include "host/host.h"
-#include "numeric/numeric.h"
-#include "mapdata/map_loading.h"
 #include "comment_record.h"
+#include "host/host.h"
+#include "mapdata/map_loading.h"
+#include "numeric/numeric.h"
 #include "plugin/module_state.h"
 #include "plugin/sprite_commands.h"
 #include "texture/map_texture.h"

@@ -19,11 +19,11 @@ public:
 
     // Parameters are numbered from 1 to 9; each is read by the rule its command uses, whatever
     // its kind.
-    int32_t integer(int n) const;   // the number truncated toward zero
-    float real(int n) const;        // the number rounded to single precision
-    double number(int n) const;     // the number as it is
-    std::string text(int n) const;  // the text up to its zero byte, at most the field
-    bool boolean(int n) const;      // a text beginning T, t, Y or y; a number other than 0
+    int32_t integer(int n) const;  // the number truncated toward zero
+    float real(int n) const;       // the number rounded to single precision
+    double number(int n) const;    // the number as it is
+    std::string text(int n) const; // the text up to its zero byte, at most the field
+    bool boolean(int n) const;     // a text beginning T, t, Y or y; a number other than 0
 
 private:
     static constexpr size_t kNameSize = 200;

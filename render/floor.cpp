@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "floor_rows.h"
 #include "host/host.h"
 #include "numeric/numeric.h"
-#include "floor_rows.h"
 
 namespace farview {
 
@@ -66,8 +66,8 @@ void paintBackgroundBand(const ViewState &view, const ScreenRows &screen) {
 }
 
 void collectBoundaryColours(const FvHostImage *boundary, uint16_t *colours) {
-    const bool usable = boundary != nullptr && boundary->pixels != nullptr && boundary->width >= 16 &&
-                        boundary->height >= 16;
+    const bool usable =
+        boundary != nullptr && boundary->pixels != nullptr && boundary->width >= 16 && boundary->height >= 16;
     for (int32_t row = 0; row < 16; ++row) {
         for (int32_t column = 0; column < 16; ++column) {
             colours[row * 16 + column] =
@@ -91,8 +91,8 @@ FloorSource floorSource(const ViewState &view, const MapRecord &map) {
 using FloorRowsFunction = uint32_t (*)(const FloorSource &, const FloorGroup &);
 
 // Groups of rows through a vector path; a row it could not draw exactly is drawn by the plain path.
-void paintFloorRowsInLanes(FloorRowsFunction drawRows, int32_t lanes, const FloorSource &source,
-                           const FloorRow *rows, const ScreenRows &screen, int32_t firstRow) {
+void paintFloorRowsInLanes(FloorRowsFunction drawRows, int32_t lanes, const FloorSource &source, const FloorRow *rows,
+                           const ScreenRows &screen, int32_t firstRow) {
     FloorGroup group;
     uint16_t spareRow[kFloorColumns]; // lanes past the last row draw here
     for (int32_t groupRow = firstRow; groupRow < kScreenRows; groupRow += lanes) {
@@ -135,8 +135,7 @@ bool hasUsableMapTexture(const ViewState &view, const MapRecord &map) {
 
 bool floorPathAvailable(FloorPath path) {
     switch (path) {
-    case FloorPath::plain:
-        return true;
+    case FloorPath::plain: return true;
     case FloorPath::sse2:
 #if defined(__SSE2__)
         return true;

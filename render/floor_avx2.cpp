@@ -61,7 +61,8 @@ namespace farview {
 #if defined(__i386__)
 __attribute__((force_align_arg_pointer))
 #endif
-uint32_t drawFloorRowsAvx2(const FloorSource &source, const FloorGroup &group) {
+uint32_t
+drawFloorRowsAvx2(const FloorSource &source, const FloorGroup &group) {
     return drawFloorRowsInLanes<Avx2Lanes>(source, group);
 }
 

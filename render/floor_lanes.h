@@ -23,8 +23,7 @@ constexpr int32_t kBlockColumns = 16;
 // Beyond this the vector paths' coordinates may be inexact; such rows are drawn again.
 constexpr float kExactCoordinateLimit = 4194304.0f; // 2^22
 
-template <class L>
-struct LaneWalk {
+template <class L> struct LaneWalk {
     typename L::Floats u, v, du, dv;
 
     void step() {
@@ -39,28 +38,24 @@ constexpr int32_t kBoundaryCode = INT32_MIN;
 
 // y * stride + x for coordinates and strides below 2^15, as one 16 x 16-bit multiply-add:
 // strideFactors holds 1 in the low and the stride in the high half of each lane.
-template <class L>
-typename L::Ints texelIndex(typename L::Ints x, typename L::Ints y, typename L::Ints strideFactors) {
+template <class L> typename L::Ints texelIndex(typename L::Ints x, typename L::Ints y, typename L::Ints strideFactors) {
     return L::multiplyAdd16(L::pack16(x, y), strideFactors);
 }
 
-template <class L>
-struct MapTexels {
+template <class L> struct MapTexels {
     const uint8_t *texels;
     const uint16_t *colours;
     typename L::Ints strideFactors;
 
     explicit MapTexels(const FloorSource &source)
-        : texels(source.mapPixels), colours(source.mapColors),
-          strideFactors(L::splatInt(1 | source.width << 16)) {}
+        : texels(source.mapPixels), colours(source.mapColors), strideFactors(L::splatInt(1 | source.width << 16)) {}
 
     uint16_t colour(uint32_t code) const { return colours[texels[code]]; }
 };
 
 // Every column inside 0 <= u < W - 1, 0 <= v < H - 1, with or without wrapping: the texel at the
 // truncated coordinates.
-template <class L>
-struct InsideTexels : MapTexels<L> {
+template <class L> struct InsideTexels : MapTexels<L> {
     using MapTexels<L>::MapTexels;
 
     typename L::Ints code(typename L::Floats u, typename L::Floats v) const {
@@ -69,8 +64,7 @@ struct InsideTexels : MapTexels<L> {
 };
 
 // Wrapping where each coordinate is at most one period past its row's base: one subtraction.
-template <class L>
-struct OnceWrappedTexels : MapTexels<L> {
+template <class L> struct OnceWrappedTexels : MapTexels<L> {
     using Floats = typename L::Floats;
     Floats baseU, baseV, columns, rows;
 
@@ -92,8 +86,7 @@ struct OnceWrappedTexels : MapTexels<L> {
 // multiple of the period, where it can come out one under: the remainder is then the period
 // itself, and one subtraction puts it back. Beyond the exact limit the clamp still keeps the texel
 // inside the texture.
-template <class L>
-struct WrappedTexels : MapTexels<L> {
+template <class L> struct WrappedTexels : MapTexels<L> {
     using Floats = typename L::Floats;
     Floats columns, lastColumn, perColumn, rows, lastRow, perRow;
 
@@ -117,15 +110,14 @@ struct WrappedTexels : MapTexels<L> {
 
 // The map texture inside 0 <= u < W - 1, 0 <= v < H - 1; the boundary texture elsewhere, its texel
 // the truncated coordinates & 15. Codes are inside the images for any u and v.
-template <class L>
-struct BoundedTexels : MapTexels<L> {
+template <class L> struct BoundedTexels : MapTexels<L> {
     using Floats = typename L::Floats;
     const uint16_t *boundaryColour;
     Floats columnsEnd, rowsEnd;
 
     explicit BoundedTexels(const FloorSource &source)
-        : MapTexels<L>(source), boundaryColour(source.boundaryColour),
-          columnsEnd(L::splat(float(source.width - 1))), rowsEnd(L::splat(float(source.height - 1))) {}
+        : MapTexels<L>(source), boundaryColour(source.boundaryColour), columnsEnd(L::splat(float(source.width - 1))),
+          rowsEnd(L::splat(float(source.height - 1))) {}
 
     typename L::Ints code(Floats u, Floats v) const {
         const Floats zero = L::splat(0.0f);
@@ -186,21 +178,18 @@ LaneWalk<L> drawRowsInLanes(const Texels &texels, LaneWalk<L> walk, uint16_t *co
     return walk;
 }
 
-template <class L>
-uint32_t laneBitsWithinExactLimit(typename L::Floats x) {
+template <class L> uint32_t laneBitsWithinExactLimit(typename L::Floats x) {
     return L::laneBits(L::less(L::absolute(x), L::splat(kExactCoordinateLimit)));
 }
 
 // The additions move each coordinate one way only: a row whose first coordinates and those one
 // column past its end are within the limit stayed within it throughout.
-template <class L>
-uint32_t exactLanes(const LaneWalk<L> &first, const LaneWalk<L> &end) {
+template <class L> uint32_t exactLanes(const LaneWalk<L> &first, const LaneWalk<L> &end) {
     return laneBitsWithinExactLimit<L>(first.u) & laneBitsWithinExactLimit<L>(first.v) &
            laneBitsWithinExactLimit<L>(end.u) & laneBitsWithinExactLimit<L>(end.v);
 }
 
-template <class L>
-uint32_t drawFloorRowsInLanes(const FloorSource &source, const FloorGroup &group) {
+template <class L> uint32_t drawFloorRowsInLanes(const FloorSource &source, const FloorGroup &group) {
     float u[L::count], v[L::count], du[L::count], dv[L::count];
     for (int32_t lane = 0; lane < L::count; ++lane) {
         u[lane] = group.rows[lane].u;

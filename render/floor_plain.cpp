@@ -4,8 +4,8 @@
 #include <cmath>
 #include <limits>
 
-#include "numeric/numeric.h"
 #include "floor_rows.h"
+#include "numeric/numeric.h"
 
 namespace farview {
 
@@ -90,8 +90,7 @@ void drawFloorRowPlain(const FloorSource &source, FloorRow row, uint16_t *pixels
 bool vectorPathFits(const FloorSource &source) {
     constexpr int32_t largest = 32767;
     const int32_t smallest = source.wrapping ? 2 : 1;
-    return source.width >= smallest && source.height >= smallest && source.width <= largest &&
-           source.height <= largest;
+    return source.width >= smallest && source.height >= smallest && source.width <= largest && source.height <= largest;
 }
 
 } // namespace farview

@@ -67,7 +67,8 @@ namespace farview {
 #if defined(__i386__)
 __attribute__((force_align_arg_pointer))
 #endif
-uint32_t drawFloorRowsSse2(const FloorSource &source, const FloorGroup &group) {
+uint32_t
+drawFloorRowsSse2(const FloorSource &source, const FloorGroup &group) {
     return drawFloorRowsInLanes<Sse2Lanes>(source, group);
 }
 

@@ -45,10 +45,10 @@ void projectPlacement(const ViewState &view, const SpriteFrame &frame, const Spr
     const SpriteDefinition *definition = placement.definition.get();
     const float offX = definition != nullptr ? definition->offsetX : 0;
     const float offY = definition != nullptr ? definition->offsetY : 0;
-    const int64_t px = besideHero(position.screenX, frame.hero.screenX, position.mapColumn, frame.hero.mapColumn,
-                                  frame.mapPixelWidth);
-    const int64_t py = besideHero(position.screenY, frame.hero.screenY, position.mapRow, frame.hero.mapRow,
-                                  frame.mapPixelHeight);
+    const int64_t px =
+        besideHero(position.screenX, frame.hero.screenX, position.mapColumn, frame.hero.mapColumn, frame.mapPixelWidth);
+    const int64_t py =
+        besideHero(position.screenY, frame.hero.screenY, position.mapRow, frame.hero.mapRow, frame.mapPixelHeight);
     const float cosine = frame.cosine;
     const float sine = frame.sine;
 
@@ -139,9 +139,8 @@ bool ownGraphicSource(const ViewState &view, ImageCache &cache, const FvHostChar
         return source.image != nullptr && tileSpriteSource(character.sheetIndex, source.rect);
     }
     source.image = lookUpImage(cache, "CharSet/" + sheetName + ".png");
-    return source.image != nullptr &&
-           sheetFrameSource(character.sheetIndex, character.animationStep, character.facing, view.rotationAngle,
-                            source.rect);
+    return source.image != nullptr && sheetFrameSource(character.sheetIndex, character.animationStep, character.facing,
+                                                       view.rotationAngle, source.rect);
 }
 
 // A definition whose image was never cached (a hero sprite set before its image was added) draws

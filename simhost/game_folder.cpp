@@ -67,7 +67,8 @@ bool openGame(const fs::path &folder, GameFolder &game, std::string *error) {
     const std::vector<fs::path> databases = databaseFiles(absolute);
     if (databases.size() > 1) {
         std::string names;
-        for (const fs::path &path : databases) names += (names.empty() ? "\"" : ", \"") + path.filename().string() + "\"";
+        for (const fs::path &path : databases)
+            names += (names.empty() ? "\"" : ", \"") + path.filename().string() + "\"";
         return refuse(error, "The game folder \"" + folder.string() + "\" holds more than one database: " + names);
     }
     GameFolder opened;

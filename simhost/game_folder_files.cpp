@@ -49,7 +49,8 @@ public:
             const uint8_t byte = data_[position_++];
             value = (value << 7) | (byte & 0x7F);
             if ((byte & 0x80) == 0) break;
-            if (groups == kMostIntegerGroups) fail(start, what + " runs past " + std::to_string(kMostIntegerGroups) + " groups");
+            if (groups == kMostIntegerGroups)
+                fail(start, what + " runs past " + std::to_string(kMostIntegerGroups) + " groups");
         }
         if (value > UINT32_MAX) fail(start, what + " is larger than 32 bits");
         return static_cast<uint32_t>(value);
@@ -132,7 +133,8 @@ int32_t readValue(Section &section) {
 
 int32_t readSize(Section &section, const char *what) {
     const int32_t value = readValue(section);
-    if (value < 0) section.data.fail(section.offset, std::string("the ") + what + " " + std::to_string(value) + " is negative");
+    if (value < 0)
+        section.data.fail(section.offset, std::string("the ") + what + " " + std::to_string(value) + " is negative");
     return value;
 }
 
@@ -195,7 +197,8 @@ std::vector<GameEvent> readEvents(Cursor &data) {
 
 // A layer must hold exactly the map's cells; where the size sections stand does not matter, so the
 // layers are checked once every section is read.
-std::vector<uint16_t> readLayer(Section *layer, const char *name, const GameMap &map, size_t endMark, const Cursor &file) {
+std::vector<uint16_t> readLayer(Section *layer, const char *name, const GameMap &map, size_t endMark,
+                                const Cursor &file) {
     const uint64_t cells = uint64_t(map.width) * uint64_t(map.height);
     if (layer == nullptr) {
         if (cells == 0) return {};
@@ -249,7 +252,8 @@ GameMap readMap(const std::vector<uint8_t> &bytes) {
 void checkTableSize(const Section &section, const char *name, size_t bytes) {
     if (section.data.left() != bytes)
         section.data.fail(section.offset, std::string("the ") + name + " table holds " +
-                                              std::to_string(section.data.left()) + " bytes, not " + std::to_string(bytes));
+                                              std::to_string(section.data.left()) + " bytes, not " +
+                                              std::to_string(bytes));
 }
 
 std::vector<uint16_t> readWordTable(Section &section, const char *name, size_t count) {
@@ -276,9 +280,15 @@ GameTileset readTileset(Cursor &list) {
         switch (section.id) {
         case kTilesetName: tileset.name = section.data.rest(); break;
         case kTilesetGraphic: tileset.graphicName = section.data.rest(); break;
-        case kTilesetAttributes: tileset.attributes = readWordTable(section, "attribute", kTilesetAttributeCount); break;
-        case kTilesetLowerFlags: tileset.lowerFlags = readByteTable(section, "lower flag", kTilesetLowerFlagCount); break;
-        case kTilesetUpperFlags: tileset.upperFlags = readByteTable(section, "upper flag", kTilesetUpperFlagCount); break;
+        case kTilesetAttributes:
+            tileset.attributes = readWordTable(section, "attribute", kTilesetAttributeCount);
+            break;
+        case kTilesetLowerFlags:
+            tileset.lowerFlags = readByteTable(section, "lower flag", kTilesetLowerFlagCount);
+            break;
+        case kTilesetUpperFlags:
+            tileset.upperFlags = readByteTable(section, "upper flag", kTilesetUpperFlagCount);
+            break;
         default: break;
         }
     }
@@ -321,7 +331,8 @@ bool readMapFile(const std::vector<uint8_t> &bytes, const std::string &fileName,
     return readWhole(bytes, fileName, map, error, readMap);
 }
 
-bool readDatabase(const std::vector<uint8_t> &bytes, const std::string &fileName, GameDatabase &db, std::string *error) {
+bool readDatabase(const std::vector<uint8_t> &bytes, const std::string &fileName, GameDatabase &db,
+                  std::string *error) {
     return readWhole(bytes, fileName, db, error, readDatabaseSections);
 }
 
@@ -334,7 +345,8 @@ bool readGameFile(const std::filesystem::path &path, std::vector<uint8_t> &bytes
     if (!std::filesystem::is_regular_file(path, failure)) return refuse("there is no such file");
     const uintmax_t size = std::filesystem::file_size(path, failure);
     if (failure) return refuse(failure.message());
-    if (size > kMaxGameFileBytes) return refuse("the file is larger than " + std::to_string(kMaxGameFileBytes) + " bytes");
+    if (size > kMaxGameFileBytes)
+        return refuse("the file is larger than " + std::to_string(kMaxGameFileBytes) + " bytes");
     std::ifstream file(path, std::ios::binary);
     std::vector<uint8_t> contents(static_cast<size_t>(size));
     if (file) file.read(reinterpret_cast<char *>(contents.data()), static_cast<std::streamsize>(size));

@@ -102,7 +102,8 @@ std::string iconvName(const std::string &codePage) { return isNumber(codePage) ?
 
 bool isKnownCodePage(const std::string &codePage) {
     // An empty name would give the locale's own character set.
-    iconv_t converter = codePage.empty() ? reinterpret_cast<iconv_t>(-1) : iconv_open("UTF-8", iconvName(codePage).c_str());
+    iconv_t converter =
+        codePage.empty() ? reinterpret_cast<iconv_t>(-1) : iconv_open("UTF-8", iconvName(codePage).c_str());
     if (converter == reinterpret_cast<iconv_t>(-1)) return false;
     iconv_close(converter);
     return true;

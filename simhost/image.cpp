@@ -5,8 +5,8 @@
 #include <unordered_set>
 
 #include "engine.h"
-#include "simhost/game_folder.h"
 #include "png_io.h"
+#include "simhost/game_folder.h"
 #include "simhost/simhost.h"
 
 namespace simhost {

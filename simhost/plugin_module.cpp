@@ -95,7 +95,8 @@ struct OffAlignedEntries {
     FvOnInitTitleScreenFn onInitTitleScreen;
 };
 
-template <int... Slots> constexpr std::array<OffAlignedEntries, sizeof...(Slots)> entriesFor(std::integer_sequence<int, Slots...>) {
+template <int... Slots>
+constexpr std::array<OffAlignedEntries, sizeof...(Slots)> entriesFor(std::integer_sequence<int, Slots...>) {
     return {{{onCommentOffAligned<Slots>, onPictureDrawnOffAligned<Slots>, onInitTitleScreenOffAligned<Slots>}...}};
 }
 constexpr auto kOffAlignedEntries = entriesFor(std::make_integer_sequence<int, kOffAlignedSlots>());
@@ -198,8 +199,7 @@ FvParsedComment makeComment(const std::string &name, const std::vector<CommentAr
     return comment;
 }
 
-bool sendComment(const PluginModule &module, const std::string &name,
-                 const std::vector<CommentArgument> &arguments) {
+bool sendComment(const PluginModule &module, const std::string &name, const std::vector<CommentArgument> &arguments) {
     if (module.onComment == nullptr) return false;
     FvParsedComment comment = makeComment(name, arguments);
     return module.onComment(name.c_str(), &comment);

@@ -22,8 +22,7 @@ FILE *openFile(const std::string &path, const char *mode) {
     try {
         const std::wstring wideMode(mode, mode + std::strlen(mode));
         return _wfopen(std::filesystem::u8path(path).c_str(), wideMode.c_str());
-    } catch (const std::filesystem::filesystem_error &) {
-    }
+    } catch (const std::filesystem::filesystem_error &) {}
 #endif
     return std::fopen(path.c_str(), mode);
 }
@@ -121,8 +120,8 @@ bool decode(FILE *file, PalettedImage *image, ErrorText *error) {
     return true;
 }
 
-bool encode(FILE *file, uint32_t width, uint32_t height, const uint32_t *palette,
-            const uint8_t *const *rows, ErrorText *error) {
+bool encode(FILE *file, uint32_t width, uint32_t height, const uint32_t *palette, const uint8_t *const *rows,
+            ErrorText *error) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, error, onError, onWarning);
     png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
     if (info == nullptr) {
@@ -188,8 +187,10 @@ bool write(const std::string &path, uint32_t width, uint32_t height, const uint3
     ErrorText error{};
     bool encoded = encode(file, width, height, palette, rows, &error);
     bool closed = std::fclose(file) == 0;
-    if (!encoded) *problem = error.text;
-    else if (!closed) *problem = "could not finish writing the file";
+    if (!encoded)
+        *problem = error.text;
+    else if (!closed)
+        *problem = "could not finish writing the file";
     return encoded && closed;
 }
 

@@ -69,8 +69,7 @@ bool visibleRange(int64_t start, int64_t length, int64_t screenSize, int64_t *fi
 }
 
 bool drawable(const FvHostSurface *surface, const FvHostImage *image) {
-    return surface != nullptr && image != nullptr && image->pixels != nullptr && image->width > 0 &&
-           image->height > 0;
+    return surface != nullptr && image != nullptr && image->pixels != nullptr && image->width > 0 && image->height > 0;
 }
 
 } // namespace

@@ -65,8 +65,8 @@ void appendMessage(const char *caption, const char *text) {
 void FVAPI showHostMessage(const char *caption, const char *text) { appendMessage(caption, text); }
 
 int32_t clampToInt32(int64_t value) {
-    return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
+    return static_cast<int32_t>(
+        std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
 void refreshEventList() {
@@ -256,8 +256,7 @@ std::vector<uint8_t> makeTilesetRecord(const std::string &tilesetName, const std
     std::vector<uint8_t> record(kTilesetRecordSize, 0);
     writeTables(record, tables);
     record[kCheckByte] = 0;
-    size_t firstLength =
-        writeName(record, kFirstLength, kFirstText, tilesetName.empty() ? graphicName : tilesetName);
+    size_t firstLength = writeName(record, kFirstLength, kFirstText, tilesetName.empty() ? graphicName : tilesetName);
     // The marker sits at the first multiple of 4 past the first string and its terminating zero.
     size_t k = 4 * (firstLength / 4);
     if (tilesetName.empty()) {

@@ -13,9 +13,9 @@ struct PartRectangle {
 };
 
 constexpr PartRectangle kParts[] = {
-    /* whole */ {0, 0, 16, 16}, /* top */ {0, 0, 16, 8}, /* bottom */ {0, 8, 16, 8},
+    /* whole */ {0, 0, 16, 16}, /* top */ {0, 0, 16, 8},   /* bottom */ {0, 8, 16, 8},
     /* left */ {0, 0, 8, 16},   /* right */ {8, 0, 8, 16}, /* TL */ {0, 0, 8, 8},
-    /* TR */ {8, 0, 8, 8},      /* BL */ {0, 8, 8, 8},      /* BR */ {8, 8, 8, 8},
+    /* TR */ {8, 0, 8, 8},      /* BL */ {0, 8, 8, 8},     /* BR */ {8, 8, 8, 8},
 };
 
 // Source cells of an autotile: O closed, I inner corners, V sides, H top and bottom (column
@@ -92,10 +92,19 @@ constexpr AutotileLayout kColumnLayout = {
 };
 
 constexpr AutotileLayout kBlockLayout = {
-    {/* O */ {0, 0}, /* I */ {32, 0}, /* V, H unused */ {0, 0}, {0, 0},
-     /* NW */ {0, 16}, /* N */ {16, 16}, /* NE */ {32, 16},
-     /* W */ {0, 32}, /* C */ {16, 32}, /* E */ {32, 32},
-     /* SW */ {0, 48}, /* S */ {16, 48}, /* SE */ {32, 48}},
+    {/* O */ {0, 0},
+     /* I */ {32, 0},
+     /* V, H unused */ {0, 0},
+     {0, 0},
+     /* NW */ {0, 16},
+     /* N */ {16, 16},
+     /* NE */ {32, 16},
+     /* W */ {0, 32},
+     /* C */ {16, 32},
+     /* E */ {32, 32},
+     /* SW */ {0, 48},
+     /* S */ {16, 48},
+     /* SE */ {32, 48}},
     {W, N, E, S},
     kBlockPatterns,
 };
@@ -109,14 +118,10 @@ struct Autotile {
     CellPosition base;
     int32_t pattern;
 
-    CellPosition at(Cell cell) const {
-        return {origin.x + layout.cells[cell].x, origin.y + layout.cells[cell].y};
-    }
+    CellPosition at(Cell cell) const { return {origin.x + layout.cells[cell].x, origin.y + layout.cells[cell].y}; }
 };
 
-Autotile columnAutotile(int32_t id) {
-    return {kColumnLayout, {id < 1000 ? 0 : 48, 0}, kColumnAutotileBase, id % 1000};
-}
+Autotile columnAutotile(int32_t id) { return {kColumnLayout, {id < 1000 ? 0 : 48, 0}, kColumnAutotileBase, id % 1000}; }
 
 Autotile blockAutotile(int32_t id) {
     const CellPosition origin{48 * ((id / 50) % 2) + 96 * (id / 4200), 64 * (((id - 3800) / 100) % 4)};

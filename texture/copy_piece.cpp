@@ -10,8 +10,8 @@ bool rectangleInside(const FvHostImage &image, int32_t x, int32_t y, int32_t wid
 
 namespace {
 // Both rectangles lie inside their images.
-void copyOpaquePixels(FvHostImage &target, int32_t targetX, int32_t targetY, const FvHostImage &source,
-                      int32_t sourceX, int32_t sourceY, int32_t width, int32_t height) {
+void copyOpaquePixels(FvHostImage &target, int32_t targetX, int32_t targetY, const FvHostImage &source, int32_t sourceX,
+                      int32_t sourceY, int32_t width, int32_t height) {
     for (int32_t i = 0; i < height; ++i) {
         const uint8_t *from = source.pixels + size_t(sourceY + i) * size_t(source.width) + sourceX;
         uint8_t *to = target.pixels + size_t(targetY + i) * size_t(target.width) + targetX;
@@ -21,8 +21,8 @@ void copyOpaquePixels(FvHostImage &target, int32_t targetX, int32_t targetY, con
 }
 } // namespace
 
-void copyPiece(FvHostImage &target, int32_t targetX, int32_t targetY, const FvHostImage &source,
-               int32_t sourceX, int32_t sourceY, int32_t width, int32_t height) {
+void copyPiece(FvHostImage &target, int32_t targetX, int32_t targetY, const FvHostImage &source, int32_t sourceX,
+               int32_t sourceY, int32_t width, int32_t height) {
     if (!rectangleInside(target, targetX, targetY, width, height)) return;
     if (!rectangleInside(source, sourceX, sourceY, width, height)) return;
     copyOpaquePixels(target, targetX, targetY, source, sourceX, sourceY, width, height);

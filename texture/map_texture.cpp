@@ -176,7 +176,7 @@ void buildMapTexture(MapRecord &record) {
     copyPalette(texture, tileset);
 
     if (texture.width != pixelWidth || texture.height != pixelHeight) return; // the host refused the size
-    if (!rectangleInside(texture, 0, 0, pixelWidth, pixelHeight)) return;      // nothing to draw into
+    if (!rectangleInside(texture, 0, 0, pixelWidth, pixelHeight)) return;     // nothing to draw into
     if (!gridHoldsMap(record.lowerTileGrid, record) || !gridHoldsMap(record.upperTileGrid, record)) {
         std::memset(texture.pixels, 0, static_cast<size_t>(pixelWidth) * static_cast<size_t>(pixelHeight));
         return;

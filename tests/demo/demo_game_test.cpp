@@ -111,8 +111,8 @@ Shown decodePattern(int32_t p) {
     }
     if (p & 16) {
         const int e = (p / 4) % 4;
-        const Corner awayFromEdge[4][2] = {{TopRight, BottomRight}, {BottomRight, BottomLeft},
-                                           {BottomLeft, TopLeft}, {TopLeft, TopRight}};
+        const Corner awayFromEdge[4][2] = {
+            {TopRight, BottomRight}, {BottomRight, BottomLeft}, {BottomLeft, TopLeft}, {TopLeft, TopRight}};
         s.edge[e] = true;
         s.corner[awayFromEdge[e][0]] = p & 1;
         s.corner[awayFromEdge[e][1]] = p & 2;
@@ -124,10 +124,10 @@ Shown decodePattern(int32_t p) {
         int innerCorner;
     };
     const Row table[] = {
-        {32, {Left, Right}, -1},        {33, {Top, Bottom}, -1},         {34, {Top, Left}, -1},
-        {35, {Top, Left}, BottomRight}, {36, {Top, Right}, -1},          {37, {Top, Right}, BottomLeft},
-        {38, {Bottom, Right}, -1},      {39, {Bottom, Right}, TopLeft},  {40, {Bottom, Left}, -1},
-        {41, {Bottom, Left}, TopRight}, {42, {Top, Left, Right}, -1},    {43, {Left, Top, Bottom}, -1},
+        {32, {Left, Right}, -1},         {33, {Top, Bottom}, -1},        {34, {Top, Left}, -1},
+        {35, {Top, Left}, BottomRight},  {36, {Top, Right}, -1},         {37, {Top, Right}, BottomLeft},
+        {38, {Bottom, Right}, -1},       {39, {Bottom, Right}, TopLeft}, {40, {Bottom, Left}, -1},
+        {41, {Bottom, Left}, TopRight},  {42, {Top, Left, Right}, -1},   {43, {Left, Top, Bottom}, -1},
         {44, {Bottom, Left, Right}, -1}, {45, {Right, Top, Bottom}, -1}, {46, {Left, Top, Right, Bottom}, -1},
     };
     for (const Row &row : table) {
@@ -210,7 +210,8 @@ TEST(DemoShores, EveryRimOfBeachMeadowFieldAndPlazaMatchesItsNeighbours) {
                                     << describe(asked);
             // A rim shows grass beyond it: whatever the ground does not run into must be grass.
             forEachNeighbour(x, y, [&](uint16_t other, int dx, int dy) {
-                EXPECT_TRUE(carriesOn(id, other) || isGrass(other)) << at(x, y) << " has " << at(x + dx, y + dy) << " beside it";
+                EXPECT_TRUE(carriesOn(id, other) || isGrass(other))
+                    << at(x, y) << " has " << at(x + dx, y + dy) << " beside it";
             });
         }
     }
@@ -243,8 +244,10 @@ TEST(DemoShores, RoadsFringeWithGrassExactlyWhereTheyEnd) {
     auto goesOn = [](int32_t x, int32_t y) {
         if (!demo().inside(x, y)) return true;
         const uint16_t other = demo().lower(x, y);
-        const bool bridge = demo().upper(x, y) == tiles::kBridgeEastWest || demo().upper(x, y) == tiles::kBridgeNorthSouth;
-        return isRoad(other) || inRun(other, tiles::kPlaza) || inRun(other, tiles::kBeach) || (isWater(other) && bridge);
+        const bool bridge =
+            demo().upper(x, y) == tiles::kBridgeEastWest || demo().upper(x, y) == tiles::kBridgeNorthSouth;
+        return isRoad(other) || inRun(other, tiles::kPlaza) || inRun(other, tiles::kBeach) ||
+               (isWater(other) && bridge);
     };
     int32_t roads = 0;
     for (int32_t y = 0; y < demo().map.height; ++y) {
@@ -273,10 +276,14 @@ TEST(DemoShores, FencesJoinTheFencesBesideThem) {
             if (sides < 0) continue;
             ++fences;
             // A rail toward a side meets a rail coming back from the fence there, and only then.
-            EXPECT_EQ((sides & tiles::kNorth) != 0, sidesAt(x, y - 1) >= 0 && (sidesAt(x, y - 1) & tiles::kSouth)) << x << "," << y;
-            EXPECT_EQ((sides & tiles::kEast) != 0, sidesAt(x + 1, y) >= 0 && (sidesAt(x + 1, y) & tiles::kWest)) << x << "," << y;
-            EXPECT_EQ((sides & tiles::kSouth) != 0, sidesAt(x, y + 1) >= 0 && (sidesAt(x, y + 1) & tiles::kNorth)) << x << "," << y;
-            EXPECT_EQ((sides & tiles::kWest) != 0, sidesAt(x - 1, y) >= 0 && (sidesAt(x - 1, y) & tiles::kEast)) << x << "," << y;
+            EXPECT_EQ((sides & tiles::kNorth) != 0, sidesAt(x, y - 1) >= 0 && (sidesAt(x, y - 1) & tiles::kSouth))
+                << x << "," << y;
+            EXPECT_EQ((sides & tiles::kEast) != 0, sidesAt(x + 1, y) >= 0 && (sidesAt(x + 1, y) & tiles::kWest))
+                << x << "," << y;
+            EXPECT_EQ((sides & tiles::kSouth) != 0, sidesAt(x, y + 1) >= 0 && (sidesAt(x, y + 1) & tiles::kNorth))
+                << x << "," << y;
+            EXPECT_EQ((sides & tiles::kWest) != 0, sidesAt(x - 1, y) >= 0 && (sidesAt(x - 1, y) & tiles::kEast))
+                << x << "," << y;
         }
     }
     EXPECT_GT(fences, 20);
@@ -313,8 +320,8 @@ TEST(DemoFilesTest, EveryPictureIsAPalettedPngOfTheSizeItsUseNeeds) {
         const char *file;
         uint32_t width, height;
     } pictures[] = {
-        {"ChipSet/Meadow.png", 480, 256},   {"CharSet/Hero.png", 288, 256},  {"CharSet/Villagers.png", 288, 256},
-        {"CharSet/Animals.png", 288, 256},  {"Picture/Hero.png", 4 * 24, 32}, {"Picture/Statue.png", 8 * 32, 48},
+        {"ChipSet/Meadow.png", 480, 256},  {"CharSet/Hero.png", 288, 256},   {"CharSet/Villagers.png", 288, 256},
+        {"CharSet/Animals.png", 288, 256}, {"Picture/Hero.png", 4 * 24, 32}, {"Picture/Statue.png", 8 * 32, 48},
         {"Picture/Oak.png", 48, 64},
     };
     for (const Expected &picture : pictures) {
@@ -416,8 +423,10 @@ TEST(DemoFilesTest, TheTilesetHasAPictureForEveryIdTheMapUses) {
     for (uint16_t id : lowerIds) {
         std::fill(cellPixels.begin(), cellPixels.end(), 0);
         farview::CellPosition source;
-        if (id < farview::kFirstPlainLowerTileId) farview::composeLowerCellInto(cell, 0, 0, tileset, id);
-        else if (farview::plainLowerTileSource(id, source)) farview::copyPiece(cell, 0, 0, tileset, source.x, source.y, 16, 16);
+        if (id < farview::kFirstPlainLowerTileId)
+            farview::composeLowerCellInto(cell, 0, 0, tileset, id);
+        else if (farview::plainLowerTileSource(id, source))
+            farview::copyPiece(cell, 0, 0, tileset, source.x, source.y, 16, 16);
         EXPECT_EQ(std::count(cellPixels.begin(), cellPixels.end(), 0), 0) << "lower id " << id << " has holes";
     }
     const std::set<uint16_t> upperIds(demo().map.upper.begin(), demo().map.upper.end());
@@ -428,8 +437,10 @@ TEST(DemoFilesTest, TheTilesetHasAPictureForEveryIdTheMapUses) {
         std::fill(cellPixels.begin(), cellPixels.end(), 0);
         farview::copyPiece(cell, 0, 0, tileset, source.x, source.y, 16, 16);
         const auto drawn = 256 - std::count(cellPixels.begin(), cellPixels.end(), 0);
-        if (id == tiles::kEmpty) EXPECT_EQ(drawn, 0);
-        else EXPECT_GT(drawn, 0) << "upper id " << id << " is empty";
+        if (id == tiles::kEmpty)
+            EXPECT_EQ(drawn, 0);
+        else
+            EXPECT_GT(drawn, 0) << "upper id " << id << " is empty";
     }
 }
 

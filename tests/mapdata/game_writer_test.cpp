@@ -5,8 +5,8 @@
 
 #include "mapdata/map_loading.h"
 #include "simhost/game_folder.h"
-#include "support/host_fixture.h"
 #include "support/game_writer.h"
+#include "support/host_fixture.h"
 
 namespace {
 

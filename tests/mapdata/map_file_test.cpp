@@ -131,12 +131,12 @@ TEST_F(MapFileTest, WriterFilesRoundTripWithTheirTables) {
     EXPECT_EQ(record.lowerTileGrid.cells, layers.lower);
     EXPECT_EQ(record.upperTileGrid.cells, layers.upper);
     EXPECT_EQ(record.lowerTileGrid.rowLength, 20);
-    EXPECT_EQ(record.attributeGrid.at(1, 0), 0x1000 + 0x101 * 7);  // 4050: index 7
+    EXPECT_EQ(record.attributeGrid.at(1, 0), 0x1000 + 0x101 * 7); // 4050: index 7
     EXPECT_EQ(record.lowerFlagGrid.at(1, 0), 8);
     EXPECT_EQ(record.attributeGrid.at(2, 0), 0x1000 + 0x101 * 20); // 5002: index 20
     EXPECT_EQ(record.lowerFlagGrid.at(2, 0), 21);
-    EXPECT_EQ(record.upperFlagGrid.at(0, 0), 255);                 // 10000: offset 502
-    EXPECT_EQ(record.upperFlagGrid.at(19, 14), 255 - 143);         // 10143: offset 645
+    EXPECT_EQ(record.upperFlagGrid.at(0, 0), 255);         // 10000: offset 502
+    EXPECT_EQ(record.upperFlagGrid.at(19, 14), 255 - 143); // 10143: offset 645
     EXPECT_EQ(record.upperFlagGrid.at(5, 0), 250);
 }
 
@@ -150,8 +150,13 @@ TEST_F(MapFileTest, LargeWriterFilesRoundTrip) {
 
 TEST_F(MapFileTest, TwentyByFifteenSkipsTwoThenThreeBytes) {
     const std::vector<uint16_t> lower = sequence(300, 3000, 3), upper = sequence(300, 10000, 1);
-    writeFile(concat({{0x05, 0x11}, {0x47}, filler(2, 0xAA), littleEndian(lower), filler(3, 0xBB),
-                      littleEndian(upper), filler(9, 0xCC)}));
+    writeFile(concat({{0x05, 0x11},
+                      {0x47},
+                      filler(2, 0xAA),
+                      littleEndian(lower),
+                      filler(3, 0xBB),
+                      littleEndian(upper),
+                      filler(9, 0xCC)}));
     load(20, 15);
     EXPECT_EQ(record.lowerTileGrid.cells, lower);
     EXPECT_EQ(record.upperTileGrid.cells, upper);
@@ -183,8 +188,12 @@ TEST_F(MapFileTest, EightThousandOneHundredNinetyTwoCellsTakesTheLongForm) {
 
 TEST_F(MapFileTest, FirstMarkerByteWinsWhereverItStands) {
     // 0x47 inside what would be a header: the layers are read from there on.
-    writeFile(concat({{0x01, 0x47}, filler(2, 0xAA), littleEndian({0x1234, 2}), filler(3, 0xBB),
-                      littleEndian({10001, 10002}), {0x47, 0x00}}));
+    writeFile(concat({{0x01, 0x47},
+                      filler(2, 0xAA),
+                      littleEndian({0x1234, 2}),
+                      filler(3, 0xBB),
+                      littleEndian({10001, 10002}),
+                      {0x47, 0x00}}));
     load(2, 1);
     EXPECT_EQ(record.lowerTileGrid.cells, (std::vector<uint16_t>{4660, 2}));
     EXPECT_EQ(record.upperTileGrid.cells, (std::vector<uint16_t>{10001, 10002}));
@@ -208,8 +217,8 @@ TEST_F(MapFileTest, EmptyMapLeavesEveryGridEmpty) {
 }
 
 TEST_F(MapFileTest, EachLoadReplacesTheGrids) {
-    writeFile(concat({{0x47}, filler(2, 0), littleEndian(sequence(12, 5000)), filler(3, 0),
-                      littleEndian(sequence(12, 10000))}));
+    writeFile(concat(
+        {{0x47}, filler(2, 0), littleEndian(sequence(12, 5000)), filler(3, 0), littleEndian(sequence(12, 10000))}));
     load(4, 3);
     writeFile(concat({{0x47}, filler(2, 0), littleEndian({7, 8}), filler(3, 0), littleEndian({10007, 10008})}));
     load(1, 2);
@@ -232,7 +241,10 @@ TEST_F(MapFileTest, RefusedTilesetNamesDoNotStopTheLoad) {
 // ---- Lookups that would leave the tables -------------------------------------------------------------
 
 TEST_F(MapFileTest, IdsWithoutATableEntryStoreZero) {
-    writeFile(concat({{0x47}, filler(2, 0), littleEndian({5143, 5144, 65535, 0}), filler(3, 0),
+    writeFile(concat({{0x47},
+                      filler(2, 0),
+                      littleEndian({5143, 5144, 65535, 0}),
+                      filler(3, 0),
                       littleEndian({9999, 10144, 0, 65535})}));
     load(4, 1);
     EXPECT_EQ(record.attributeGrid.cells, (std::vector<uint16_t>{0x1000 + 0x101 * 161, 0, 0, 0x1000}));
@@ -243,8 +255,8 @@ TEST_F(MapFileTest, IdsWithoutATableEntryStoreZero) {
 
 TEST_F(MapFileTest, ShortTilesetRecordReadsZeroBeyondItsEnd) {
     simhost::setTilesetRecord(std::vector<uint8_t>(339, 0x11)); // ends within the last attribute
-    writeFile(concat({{0x47}, filler(2, 0), littleEndian({0, 1000, 5143}), filler(3, 0),
-                      littleEndian({10000, 10000, 10143})}));
+    writeFile(concat(
+        {{0x47}, filler(2, 0), littleEndian({0, 1000, 5143}), filler(3, 0), littleEndian({10000, 10000, 10143})}));
     load(3, 1);
     EXPECT_EQ(record.attributeGrid.cells, (std::vector<uint16_t>{0x1111, 0x1111, 0x0011}));
     EXPECT_EQ(record.lowerFlagGrid.cells, (std::vector<uint16_t>{0, 0, 0}));
@@ -310,8 +322,13 @@ TEST_F(MapFileTest, DirectoryInPlaceOfTheFileReadsNothing) {
 
 TEST_F(MapFileTest, NegativeOrOverflowingSizesLoadAsAnEmptyMap) {
     writeFile(concat({{0x47}, filler(3, 0), littleEndian(sequence(64, 1))}));
-    for (auto size : {std::pair<int32_t, int32_t>{-1, 5}, {5, -1}, {INT32_MIN, INT32_MIN}, {134217728, 1},
-                      {65536, 65536}, {3000, 3000}, {INT32_MAX, INT32_MAX}}) {
+    for (auto size : {std::pair<int32_t, int32_t>{-1, 5},
+                      {5, -1},
+                      {INT32_MIN, INT32_MIN},
+                      {134217728, 1},
+                      {65536, 65536},
+                      {3000, 3000},
+                      {INT32_MAX, INT32_MAX}}) {
         load(4, 4); // a previous map first: its grids must go
         load(size.first, size.second);
         EXPECT_EQ(record.width, 0);

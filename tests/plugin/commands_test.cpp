@@ -24,11 +24,25 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
 const char *const kKeywords[] = {
-    "rotate_to",           "rotate_right_by",      "rotate_left_by",       "change_hero_sprite",
-    "add_sprite",          "set_background",       "swap_tile",            "load_map_to_texture",
-    "set_boundary_texture", "set_texture_scale",   "set_z_value",          "set_horizon",
-    "set_rotational_offset", "set_wrapping",       "set_mode7_picture_id", "init_mode7",
-    "load_boundary_texture", "is_mode7_rendering", "usingBackground",
+    "rotate_to",
+    "rotate_right_by",
+    "rotate_left_by",
+    "change_hero_sprite",
+    "add_sprite",
+    "set_background",
+    "swap_tile",
+    "load_map_to_texture",
+    "set_boundary_texture",
+    "set_texture_scale",
+    "set_z_value",
+    "set_horizon",
+    "set_rotational_offset",
+    "set_wrapping",
+    "set_mode7_picture_id",
+    "init_mode7",
+    "load_boundary_texture",
+    "is_mode7_rendering",
+    "usingBackground",
 };
 
 auto viewFields(const ViewState &v) {
@@ -167,8 +181,8 @@ TEST_F(Dispatch, KeywordsWithoutEffectChangeNothing) {
 using ReadingRules = farview_test::PluginStateTest;
 
 TEST_F(ReadingRules, IntegersTruncateTowardZero) {
-    const std::pair<double, int32_t> cases[] = {{80.9, 80}, {-2.7, -2}, {0.99, 0}, {-0.99, 0},
-                                                {-80.9, -80}, {2147483646.9, 2147483646}};
+    const std::pair<double, int32_t> cases[] = {{80.9, 80}, {-2.7, -2},   {0.99, 0},
+                                                {-0.99, 0}, {-80.9, -80}, {2147483646.9, 2147483646}};
     for (auto [value, expected] : cases) {
         command("set_horizon", {value, -value});
         EXPECT_EQ(farview::viewState.horizon, expected) << value;
@@ -178,10 +192,17 @@ TEST_F(ReadingRules, IntegersTruncateTowardZero) {
 
 TEST_F(ReadingRules, IntegersOutOfRangeSaturateAndNaNIsZero) {
     const std::pair<double, int32_t> cases[] = {
-        {1e12, INT32_MAX},          {-1e12, INT32_MIN},         {kInfinity, INT32_MAX},
-        {-kInfinity, INT32_MIN},    {kNaN, 0},                  {-kNaN, 0},
-        {2147483647.9, INT32_MAX},  {-2147483648.9, INT32_MIN}, {2147483648.0, INT32_MAX},
-        {1e300, INT32_MAX},         {-DBL_MAX, INT32_MIN},
+        {1e12, INT32_MAX},
+        {-1e12, INT32_MIN},
+        {kInfinity, INT32_MAX},
+        {-kInfinity, INT32_MIN},
+        {kNaN, 0},
+        {-kNaN, 0},
+        {2147483647.9, INT32_MAX},
+        {-2147483648.9, INT32_MIN},
+        {2147483648.0, INT32_MAX},
+        {1e300, INT32_MAX},
+        {-DBL_MAX, INT32_MIN},
     };
     for (auto [value, expected] : cases) {
         command("set_mode7_picture_id", {value});
@@ -214,8 +235,8 @@ TEST_F(ReadingRules, FloatsRoundToTheNearestWithTiesToEven) {
     const double halfUnit = std::ldexp(1.0, -24); // half a unit in the last place of 1.0f
     const std::pair<double, float> cases[] = {
         {0.1, 0.1f},
-        {1.0 + halfUnit, 1.0f},                          // tie: down to the even neighbour
-        {1.0 + 3 * halfUnit, 1.0f + std::ldexp(1.0f, -22)}, // tie: up to the even neighbour
+        {1.0 + halfUnit, 1.0f},                                                // tie: down to the even neighbour
+        {1.0 + 3 * halfUnit, 1.0f + std::ldexp(1.0f, -22)},                    // tie: up to the even neighbour
         {1.0 + halfUnit + std::ldexp(1.0, -40), 1.0f + std::ldexp(1.0f, -23)}, // above the tie
         {-2.7, -2.7f},
         {1e-300, 0.0f},
@@ -292,9 +313,9 @@ void expectBooleanCommands(const BooleanCase &c) {
 
 TEST_F(ReadingRules, BooleanFromTextLooksAtTheFirstCharacterOnly) {
     const BooleanCase cases[] = {
-        {1, 0.0, "T", true},   {1, 0.0, "t", true},     {1, 0.0, "Y", true},  {1, 0.0, "y", true},
-        {1, 0.0, "yes", true}, {1, 0.0, "true", true},  {1, 0.0, "no", false}, {1, 0.0, "1", false},
-        {1, 1.0, "", false},   {1, 1.0, "F", false},    {1, 1.0, " T", false}, {1, 1.0, "n", false},
+        {1, 0.0, "T", true},   {1, 0.0, "t", true},      {1, 0.0, "Y", true},     {1, 0.0, "y", true},
+        {1, 0.0, "yes", true}, {1, 0.0, "true", true},   {1, 0.0, "no", false},   {1, 0.0, "1", false},
+        {1, 1.0, "", false},   {1, 1.0, "F", false},     {1, 1.0, " T", false},   {1, 1.0, "n", false},
         {-1, 0.0, "t", true},  {7, 5.0, "false", false}, {1, 0.0, "\xD9", false},
     };
     for (const BooleanCase &c : cases) expectBooleanCommands(c);
@@ -302,8 +323,8 @@ TEST_F(ReadingRules, BooleanFromTextLooksAtTheFirstCharacterOnly) {
 
 TEST_F(ReadingRules, BooleanFromANumberIsWhetherItIsNotZero) {
     const BooleanCase cases[] = {
-        {0, 2.0, "", true},     {0, 0.0, "T", false}, {0, -0.0, "yes", false}, {0, 0.5, "", true},
-        {0, -1.0, "", true},    {0, 1e-300, "", true}, {0, kNaN, "", true},     {0, -kInfinity, "", true},
+        {0, 2.0, "", true},  {0, 0.0, "T", false},  {0, -0.0, "yes", false}, {0, 0.5, "", true},
+        {0, -1.0, "", true}, {0, 1e-300, "", true}, {0, kNaN, "", true},     {0, -kInfinity, "", true},
     };
     for (const BooleanCase &c : cases) expectBooleanCommands(c);
 }
@@ -313,9 +334,9 @@ TEST_F(ReadingRules, BooleanFromANumberIsWhetherItIsNotZero) {
 using Angles = farview_test::PluginStateTest;
 
 TEST_F(Angles, RotateToBringsTheAngleIntoOneTurn) {
-    const std::pair<double, float> cases[] = {{450, 90},  {-10, 350}, {360, 360}, {725, 5},   {-360, 0},
-                                              {-90, 270}, {0, 0},     {720, 360}, {-720, 0},  {359.5, 359.5f},
-                                              {-0.25, 359.75f}, {1080.5, 0.5f}};
+    const std::pair<double, float> cases[] = {{450, 90}, {-10, 350},      {360, 360},       {725, 5},
+                                              {-360, 0}, {-90, 270},      {0, 0},           {720, 360},
+                                              {-720, 0}, {359.5, 359.5f}, {-0.25, 359.75f}, {1080.5, 0.5f}};
     for (auto [value, expected] : cases) {
         command("rotate_to", {value});
         EXPECT_EQ(farview::viewState.rotationAngle, expected) << value;
@@ -387,9 +408,17 @@ TEST_F(Angles, NonFiniteAnglesLeaveTheViewWhereItWas) {
 
 TEST_F(Angles, JustBeyondTheLoopLimitTheRemainderIsExact) {
     const float limit = 360.0f * 64.0f;
-    const float cases[] = {std::nextafter(limit, 1e9f), limit + 0.5f, limit + 1.0f, limit + 359.5f,
-                           limit + 720.25f, 30000.125f, -std::nextafter(limit, 1e9f), -(limit + 0.5f),
-                           -(limit + 359.75f), std::nextafter(limit, 0.0f), -std::nextafter(limit, 0.0f)};
+    const float cases[] = {std::nextafter(limit, 1e9f),
+                           limit + 0.5f,
+                           limit + 1.0f,
+                           limit + 359.5f,
+                           limit + 720.25f,
+                           30000.125f,
+                           -std::nextafter(limit, 1e9f),
+                           -(limit + 0.5f),
+                           -(limit + 359.75f),
+                           std::nextafter(limit, 0.0f),
+                           -std::nextafter(limit, 0.0f)};
     for (float value : cases) {
         EXPECT_EQ(farview::normaliseAngle(value), remainderInTurn(value)) << value;
         EXPECT_EQ(farview::normaliseAngle(value), farview::normaliseAngle(remainderInTurn(value))) << value;

@@ -38,8 +38,8 @@ protected:
         farview::viewState = farview::ViewState{};
         farview::MapRecord &map = farview::mapRecord;
         map.tilesetName.clear();
-        for (farview::TileGrid *grid : {&map.attributeGrid, &map.lowerFlagGrid, &map.upperFlagGrid, &map.lowerTileGrid,
-                                        &map.upperTileGrid})
+        for (farview::TileGrid *grid :
+             {&map.attributeGrid, &map.lowerFlagGrid, &map.upperFlagGrid, &map.lowerTileGrid, &map.upperTileGrid})
             *grid = farview::TileGrid{};
     }
 
@@ -47,7 +47,8 @@ protected:
         command("load_map_to_texture");
         command("set_boundary_texture", {number(0), number(0)});
         command("set_background", {text("sky.png")});
-        command("add_sprite", {text("tree"), text("tree.png"), number(24), number(32), number(1), number(1), number(2)});
+        command("add_sprite",
+                {text("tree"), text("tree.png"), number(24), number(32), number(1), number(1), number(2)});
         command("change_hero_sprite", {text("tree.png"), number(24), number(32), number(4)});
         command("init_mode7", {number(1)});
     }

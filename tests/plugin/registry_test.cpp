@@ -229,8 +229,8 @@ TEST_F(AddSprite, SixteenBitFieldsKeepTheLow16Bits) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     addSprite("b", "ghost.png", {1e12, -1e12, nan, -65536.7, 1, 1e300, -std::numeric_limits<double>::infinity()});
     const SpritePlacement &b = placement(1);
-    EXPECT_EQ(b.width, 0xFFFF);  // saturated at INT32_MAX
-    EXPECT_EQ(b.height, 0);      // saturated at INT32_MIN
+    EXPECT_EQ(b.width, 0xFFFF); // saturated at INT32_MAX
+    EXPECT_EQ(b.height, 0);     // saturated at INT32_MIN
     EXPECT_EQ(b.definition->directions, 0);
     EXPECT_EQ(b.definition->frames, 0);
     EXPECT_EQ(b.definition->offsetX, 0xFFFF);

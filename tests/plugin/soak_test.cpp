@@ -59,8 +59,10 @@ protected:
             send("load_map_to_texture");
             send("set_boundary_texture", {number(1), number(1)});
             send("set_background", {text("sky.png")});
-            send("add_sprite", {text("tree"), text("tree.png"), number(24), number(32), number(1), number(1), number(2)});
-            send("add_sprite", {text("tree"), text("tree.png"), number(24), number(32), number(1), number(1), number(1)});
+            send("add_sprite",
+                 {text("tree"), text("tree.png"), number(24), number(32), number(1), number(1), number(2)});
+            send("add_sprite",
+                 {text("tree"), text("tree.png"), number(24), number(32), number(1), number(1), number(1)});
             send("change_hero_sprite", {text("tree.png"), number(24), number(32), number(1)});
             send("init_mode7", {number(1)});
             send("rotate_to", {number(game % 360)});

@@ -35,7 +35,8 @@ public:
 
     uint32_t pixel(int frame, int x, int y) const {
         const SavedImage &image = file->SavedImages[frame];
-        const ColorMapObject *colours = image.ImageDesc.ColorMap != nullptr ? image.ImageDesc.ColorMap : file->SColorMap;
+        const ColorMapObject *colours =
+            image.ImageDesc.ColorMap != nullptr ? image.ImageDesc.ColorMap : file->SColorMap;
         GifColorType c = colours->Colors[image.RasterBits[y * file->SWidth + x]];
         return (uint32_t{c.Red} << 16) | (uint32_t{c.Green} << 8) | c.Blue;
     }
@@ -62,7 +63,8 @@ public:
 std::vector<uint16_t> gradientFrame(int32_t width, int32_t height, uint16_t seed) {
     std::vector<uint16_t> pixels;
     for (int32_t y = 0; y < height; ++y)
-        for (int32_t x = 0; x < width; ++x) pixels.push_back(static_cast<uint16_t>(seed + (x / 8) * 0x0821 + y / 4)); // under 256 colours
+        for (int32_t x = 0; x < width; ++x)
+            pixels.push_back(static_cast<uint16_t>(seed + (x / 8) * 0x0821 + y / 4)); // under 256 colours
     return pixels;
 }
 
@@ -82,17 +84,20 @@ TEST(PreviewColours, AFrameOfFewColoursKeepsEachExactly) {
     preview::IndexedFrame frame = preview::indexFrame(pixels);
     ASSERT_LE(frame.palette.size(), 256u);
     ASSERT_EQ(frame.indices.size(), pixels.size());
-    for (size_t i = 0; i < pixels.size(); ++i) EXPECT_EQ(frame.palette[frame.indices[i]], preview::rgbOf(pixels[i])) << i;
+    for (size_t i = 0; i < pixels.size(); ++i)
+        EXPECT_EQ(frame.palette[frame.indices[i]], preview::rgbOf(pixels[i])) << i;
 }
 
 TEST(PreviewColours, AFrameOfManyColoursKeepsTheMostFrequentAndNearsTheRest) {
     std::vector<uint16_t> pixels;
-    for (uint16_t colour = 0; colour < 256; ++colour) pixels.insert(pixels.end(), 10, static_cast<uint16_t>(colour << 8));
+    for (uint16_t colour = 0; colour < 256; ++colour)
+        pixels.insert(pixels.end(), 10, static_cast<uint16_t>(colour << 8));
     pixels.push_back(0x0001); // nearest kept colour: 0x0000
     pixels.push_back(0xFF01); // nearest kept colour: 0xFF00
     preview::IndexedFrame frame = preview::indexFrame(pixels);
     ASSERT_EQ(frame.palette.size(), 256u);
-    for (size_t i = 0; i + 2 < pixels.size(); ++i) EXPECT_EQ(frame.palette[frame.indices[i]], preview::rgbOf(pixels[i]));
+    for (size_t i = 0; i + 2 < pixels.size(); ++i)
+        EXPECT_EQ(frame.palette[frame.indices[i]], preview::rgbOf(pixels[i]));
     EXPECT_EQ(frame.palette[frame.indices[pixels.size() - 2]], preview::rgbOf(0x0000));
     EXPECT_EQ(frame.palette[frame.indices[pixels.size() - 1]], preview::rgbOf(0xFF00));
 }
@@ -131,7 +136,8 @@ TEST_F(PreviewGif, TheFramesReadBackAsTheyWereRendered) {
         EXPECT_EQ(read.delay(f), 8); // 80 ms in the hundredths GIF keeps
         for (int y = 0; y < 48; y += 7)
             for (int x = 0; x < 64; x += 5)
-                ASSERT_EQ(read.pixel(f, x, y), preview::rgbOf(frames[f][static_cast<size_t>(y * 64 + x)])) << f << x << y;
+                ASSERT_EQ(read.pixel(f, x, y), preview::rgbOf(frames[f][static_cast<size_t>(y * 64 + x)]))
+                    << f << x << y;
     }
 }
 

@@ -11,10 +11,10 @@
 #include <gtest/gtest.h>
 
 #include "simhost/game_folder.h"
+#include "support/game_writer.h"
 #include "support/host_fixture.h"
 #include "support/small_game.h"
 #include "tools/demo/demo_game.h"
-#include "support/game_writer.h"
 #include "tools/preview/preview_cli.h"
 
 namespace fs = std::filesystem;
@@ -87,8 +87,8 @@ protected:
 
 TEST_F(PreviewCommandLine, HelpShowsTheFormsWithExamples) {
     EXPECT_EQ(preview({"--help"}), 0);
-    for (const char *text : {"Usage: farview-preview", "GAME_FOLDER", "SCRIPT", "--map", "--hero COLUMN,ROW", "-o,--out",
-                             "--code-page", "--module", "Examples:", "farview-preview MyGame --map 3"})
+    for (const char *text : {"Usage: farview-preview", "GAME_FOLDER", "SCRIPT", "--map", "--hero COLUMN,ROW",
+                             "-o,--out", "--code-page", "--module", "Examples:", "farview-preview MyGame --map 3"})
         EXPECT_NE(out.str().find(text), std::string::npos) << text;
 }
 
@@ -114,7 +114,8 @@ TEST_F(PreviewCommandLine, TheDemoGameMadeByTheBuildIsUsedWhenThere) {
 
 TEST_F(PreviewCommandLine, AScriptRunsAgainstAGameFolder) {
     writeGame(scratch.path() / "MyGame", "tiles", true);
-    writeFile("view.txt", "enter 1\nhero 10 7\n@load_map_to_texture\n@init_mode7 true\nframe a.png\nexpect drawn true\n");
+    writeFile("view.txt",
+              "enter 1\nhero 10 7\n@load_map_to_texture\n@init_mode7 true\nframe a.png\nexpect drawn true\n");
     ASSERT_EQ(preview({"MyGame", "view.txt", "-o", "shots"}), 0) << err.str();
     EXPECT_TRUE(fs::exists(scratch.path() / "shots" / "a.png"));
     EXPECT_NE(out.str().find("wrote 1 frame (a.png) into shots/"), std::string::npos) << out.str();

@@ -16,7 +16,8 @@ namespace {
 
 // The complete example script of the README's section on the preview tool.
 std::string readmeExampleScript() {
-    std::filesystem::path readme = std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "README.md";
+    std::filesystem::path readme =
+        std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "README.md";
     std::ifstream in(readme);
     std::ostringstream text;
     text << in.rdbuf();
@@ -37,7 +38,9 @@ protected:
         options.enterMap = [this](int32_t mapId, std::string *error) { return simhost::enterMap(game, mapId, error); };
     }
 
-    preview::ScriptResult run(const std::string &text) { return preview::runScript(text, "demo-test.txt", module, options); }
+    preview::ScriptResult run(const std::string &text) {
+        return preview::runScript(text, "demo-test.txt", module, options);
+    }
 
     farview_test::ScratchDirectory scratch;
     simhost::GameFolder game;

@@ -30,7 +30,8 @@ bool FVAPI recordComment(const char *commentText, const FvParsedComment *comment
     recorder.lines.push_back(commentText);
     recorder.comments.push_back(*comment);
     recorder.events.push_back(comment->name);
-    if (recorder.messageOnComment != nullptr) simhost::hostInterface().showMessage("Farview", recorder.messageOnComment);
+    if (recorder.messageOnComment != nullptr)
+        simhost::hostInterface().showMessage("Farview", recorder.messageOnComment);
     return recorder.returns;
 }
 
@@ -91,9 +92,12 @@ TEST_F(PreviewScript, BadLinesStopWithTheirLineNumber) {
         {"map 1 2 3\n\n  @ 30, 10\n", "view.txt:3: the comment line has no name after '@'"},
         {"@a \"sky\"png\n", "view.txt:1: parameter 1 has more after its closing quote"},
         {"tileset \"Meadow\n", "view.txt:1: a text has no closing quote"},
-        {"\x01\x02" "bin\x7f 3\n", "view.txt:1: unknown step '??bin?'"},
+        {"\x01\x02"
+         "bin\x7f 3\n",
+         "view.txt:1: unknown step '??bin?'"},
         {"map 1 2 123456789012345678901234567890123456789012345\n",
-         "view.txt:1: '1234567890123456789012345678901234567890...' is not a whole number (expected: map ID WIDTH HEIGHT)"},
+         "view.txt:1: '1234567890123456789012345678901234567890...' is not a whole number (expected: map ID WIDTH "
+         "HEIGHT)"},
         {"hero 5 6#7\n", "view.txt:1: '6#7' is not a whole number (expected: hero COLUMN ROW [FACING])"},
     };
     for (const Case &c : cases) {
@@ -309,7 +313,8 @@ TEST_F(PreviewScript, MessagesAreReportedAsTheyAreShown) {
         recorder.events.push_back("[" + caption + "] " + text);
     };
     ASSERT_TRUE(run("@first\n@second\n").ok);
-    std::vector<std::string> expected{"first", "[Farview] There was an error", "second", "[Farview] There was an error"};
+    std::vector<std::string> expected{"first", "[Farview] There was an error", "second",
+                                      "[Farview] There was an error"};
     EXPECT_EQ(recorder.events, expected);
 }
 
@@ -342,7 +347,8 @@ TEST_F(PreviewScript, ExpectDrawnChecksTheLastFrame) {
     EXPECT_TRUE(run("frame\nexpect drawn true\n").ok);
     EXPECT_EQ(run("frame\nexpect drawn false\n").error,
               "view.txt:2: expected the last frame to be the backdrop alone, found a view drawn");
-    EXPECT_EQ(run("expect drawn true\n").error, "view.txt:1: expected the last frame to show a view, found no frame before it");
+    EXPECT_EQ(run("expect drawn true\n").error,
+              "view.txt:1: expected the last frame to show a view, found no frame before it");
 }
 
 // ---- Files ----------------------------------------------------------------------------------

@@ -46,8 +46,8 @@ protected:
         const std::pair<int32_t, int32_t> sizes[] = {{1, 1}, {1, 12}, {40, 30}, {7, 3}, {25, 25}, {3, 50}, {2100, 1}};
         for (auto [wide, high] : sizes) maps.push_back({wide, high, randomImage(16 * wide, 16 * high)});
         boundaries = {randomImage(16, 16), randomImage(16, 16), randomImage(8, 8), nullptr};
-        backgrounds = {{nullptr, -1}, {randomImage(720, 50), 720}, {randomImage(1000, 240), 1000},
-                       {randomImage(7, 3), 7}, {randomImage(0, 0), 0}, {randomImage(320, 300), 320}};
+        backgrounds = {{nullptr, -1},          {randomImage(720, 50), 720}, {randomImage(1000, 240), 1000},
+                       {randomImage(7, 3), 7}, {randomImage(0, 0), 0},      {randomImage(320, 300), 320}};
     }
 
     FvHostImage *randomImage(int32_t width, int32_t height) {
@@ -119,11 +119,11 @@ protected:
     std::string describeView() const {
         std::ostringstream text;
         text.precision(9);
-        text << "map " << map.pixelWidth << "x" << map.pixelHeight << " wrapping " << view.wrapping
-             << " angle " << view.rotationAngle << " zValue " << view.zValue << " scales " << view.textureScaleX
-             << "/" << view.textureScaleY << " horizon " << view.horizon << "+" << view.horizonOffset
-             << " rotationalOffset " << view.rotationalOffset << " hero " << heroColumn << "," << heroRow
-             << " background " << view.backgroundWidth << " boundary " << (view.boundaryTexture != nullptr);
+        text << "map " << map.pixelWidth << "x" << map.pixelHeight << " wrapping " << view.wrapping << " angle "
+             << view.rotationAngle << " zValue " << view.zValue << " scales " << view.textureScaleX << "/"
+             << view.textureScaleY << " horizon " << view.horizon << "+" << view.horizonOffset << " rotationalOffset "
+             << view.rotationalOffset << " hero " << heroColumn << "," << heroRow << " background "
+             << view.backgroundWidth << " boundary " << (view.boundaryTexture != nullptr);
         return text.str();
     }
 
@@ -145,8 +145,8 @@ protected:
     static std::string difference(const Frame &expected, const Frame &actual) {
         std::ostringstream text;
         if (expected.cameraX != actual.cameraX || expected.cameraY != actual.cameraY) {
-            text << "camera " << actual.cameraX << "," << actual.cameraY << " instead of " << expected.cameraX
-                 << "," << expected.cameraY;
+            text << "camera " << actual.cameraX << "," << actual.cameraY << " instead of " << expected.cameraX << ","
+                 << expected.cameraY;
         }
         for (size_t i = 0; i < expected.pixels.size(); ++i) {
             if (expected.pixels[i] != actual.pixels[i]) {
@@ -176,8 +176,8 @@ TEST_F(FloorPathsTest, EveryPathPaintsTheReferencesPixels) {
             const Frame actual = drawn([&] { farview::renderFloorWith(path, view, map, sine, cosine); });
             const std::string different = difference(expected, actual);
             if (!different.empty()) {
-                ADD_FAILURE() << "path " << static_cast<int>(path) << ", view " << i << ": " << describeView()
-                              << ": " << different;
+                ADD_FAILURE() << "path " << static_cast<int>(path) << ", view " << i << ": " << describeView() << ": "
+                              << different;
                 ++failures;
             }
         }
@@ -211,7 +211,8 @@ TEST_F(FloorPathsTest, RowsEndingAtTheMapsEdgesMatchTheReference) {
                     const Frame actual = drawn([&] { farview::renderFloorWith(path, view, map, sine, cosine); });
                     const std::string different = difference(expected, actual);
                     if (!different.empty()) {
-                        ADD_FAILURE() << "path " << static_cast<int>(path) << ": " << describeView() << ": " << different;
+                        ADD_FAILURE() << "path " << static_cast<int>(path) << ": " << describeView() << ": "
+                                      << different;
                         ++failures;
                     }
                 }
@@ -223,7 +224,8 @@ TEST_F(FloorPathsTest, RowsEndingAtTheMapsEdgesMatchTheReference) {
 TEST_F(FloorPathsTest, TheShippedFloorIsTheWidestPath) {
     for (int32_t i = 0; i < 20; ++i) {
         randomView();
-        const Frame widest = drawn([&] { farview::renderFloorWith(farview::widestFloorPath(), view, map, sine, cosine); });
+        const Frame widest =
+            drawn([&] { farview::renderFloorWith(farview::widestFloorPath(), view, map, sine, cosine); });
         const Frame shipped = drawn([&] { farview::renderFloor(view, map, sine, cosine); });
         EXPECT_EQ(difference(widest, shipped), "") << describeView();
     }

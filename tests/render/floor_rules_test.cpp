@@ -159,9 +159,9 @@ TEST_F(BoundaryTest, TheMapsLastColumnCountsAsOutside) {
     placeHero(10, 0); // u = c + 8
     probeLastRow(1.0f, 5.5f);
     render();
-    EXPECT_EQ(shownIndex(310, 239), kMap);         // u = 318
-    EXPECT_EQ(shownIndex(311, 239), 15 | 5 << 4);  // u = 319 = W - 1
-    EXPECT_EQ(shownIndex(312, 239), 0 | 5 << 4);   // u = 320
+    EXPECT_EQ(shownIndex(310, 239), kMap);        // u = 318
+    EXPECT_EQ(shownIndex(311, 239), 15 | 5 << 4); // u = 319 = W - 1
+    EXPECT_EQ(shownIndex(312, 239), 0 | 5 << 4);  // u = 320
 }
 
 TEST_F(BoundaryTest, RowsFollowTheSameRulesAsColumns) {
@@ -212,7 +212,8 @@ protected:
         FloorTest::SetUp();
         useMap(40, 30, cellIndex);
         placeHero(20, 15);
-        view.backgroundImage = makeIndexedImage(720, 50, [](int32_t x, int32_t y) { return uint8_t((x + 7 * y) % 251); });
+        view.backgroundImage =
+            makeIndexedImage(720, 50, [](int32_t x, int32_t y) { return uint8_t((x + 7 * y) % 251); });
         view.backgroundWidth = 720;
         view.backgroundPixelsPerDegree = 720 / 360.0f;
     }

@@ -8,8 +8,8 @@
 #include <limits>
 
 #include "host/host.h"
-#include "numeric/numeric.h"
 #include "mapdata/map_record.h"
+#include "numeric/numeric.h"
 #include "render/view_state.h"
 
 namespace farview_test {
@@ -76,8 +76,8 @@ inline void referenceFloor(farview::ViewState &view, const farview::MapRecord &m
     using namespace farview;
     const int32_t W = map.pixelWidth, H = map.pixelHeight;
     const FvHostImage *texture = view.mapTexture;
-    if (!hostBound() || texture == nullptr || texture->pixels == nullptr || W < 1 || H < 1 ||
-        texture->width != W || texture->height != H) {
+    if (!hostBound() || texture == nullptr || texture->pixels == nullptr || W < 1 || H < 1 || texture->width != W ||
+        texture->height != H) {
         return;
     }
     FvHostCharacter *hero = hostHero();
@@ -87,9 +87,7 @@ inline void referenceFloor(farview::ViewState &view, const farview::MapRecord &m
     auto *row0 = reinterpret_cast<unsigned char *>(host().surfaceRow(surface, 0));
     const int64_t pitch = host().surfacePitch(surface) / 2 * 2;
     if (row0 == nullptr || std::llabs(pitch) < 640) return;
-    auto pixel = [&](int32_t r, int32_t c) -> uint16_t & {
-        return reinterpret_cast<uint16_t *>(row0 + r * pitch)[c];
-    };
+    auto pixel = [&](int32_t r, int32_t c) -> uint16_t & { return reinterpret_cast<uint16_t *>(row0 + r * pitch)[c]; };
 
     view.cameraX = static_cast<float>(int64_t{host().characterScreenX(hero)} + mapView->scrollX / 16);
     view.cameraY = static_cast<float>(int64_t{host().characterScreenY(hero)} + mapView->scrollY / 16);

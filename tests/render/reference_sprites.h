@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "host/host.h"
-#include "numeric/numeric.h"
 #include "mapdata/map_record.h"
+#include "numeric/numeric.h"
 #include "render/reference_floor.h"
 #include "render/sprite_registry.h"
 #include "render/view_state.h"
@@ -181,8 +181,8 @@ public:
     // Projects every placement of the registry, sorts, and finds the drawn range. The frame
     // changes nothing when there is no hero or map view, or when the hero stands on another map
     // than the one the placements were made on (their characters may be gone).
-    void arrange(const farview::ViewState &view, const farview::MapRecord &map,
-                 const farview::SpriteRegistry &registry, float sine, float cosine) {
+    void arrange(const farview::ViewState &view, const farview::MapRecord &map, const farview::SpriteRegistry &registry,
+                 float sine, float cosine) {
         const size_t count = registry.placements.size();
         // Placements made since the last frame join the order at its end; an emptied registry
         // starts again.

@@ -217,8 +217,8 @@ TEST(SpriteProjectionEquivalence, EveryFieldMatchesTheReferenceOverRandomViews) 
         const ReferenceProjection actual = shippedProjection(c);
         if (actual != expected) {
             ADD_FAILURE() << "case " << i << ": " << describe(c.view, c.frame) << "; " << describe(c.sprite)
-                          << (c.hasDefinition ? " (definition)" : " (no definition)") << ": got "
-                          << describe(actual) << ", expected " << describe(expected);
+                          << (c.hasDefinition ? " (definition)" : " (no definition)") << ": got " << describe(actual)
+                          << ", expected " << describe(expected);
             ++failures;
         }
         unprojected += expected == kUnprojectedSprite;

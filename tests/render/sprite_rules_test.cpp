@@ -287,7 +287,9 @@ protected:
 
     void cache(const std::string &name, FvHostImage *image) { registry.imageCache[name] = image; }
 
-    void render() { farview::renderSprites(view, map, registry, sineAt(view.rotationAngle), cosineAt(view.rotationAngle)); }
+    void render() {
+        farview::renderSprites(view, map, registry, sineAt(view.rotationAngle), cosineAt(view.rotationAngle));
+    }
 
     // Whether the screen shows colour exactly inside the rectangle and the backdrop around it.
     void expectRectangle(int32_t x, int32_t y, int32_t width, int32_t height, uint16_t colour) {

@@ -23,7 +23,7 @@ constexpr int32_t kMapTiles = 20;
 constexpr int32_t kHeroColumn = 10;
 constexpr int32_t kHeroRow = 10;
 constexpr float kRotationalOffset = 200.0f; // the eye far enough back to see the whole ring
-constexpr uint16_t kNoSprite = 0;            // a screen pixel no sprite covers, in the painted reference
+constexpr uint16_t kNoSprite = 0;           // a screen pixel no sprite covers, in the painted reference
 
 struct SceneCharacter {
     const char *sheet;

@@ -92,8 +92,7 @@ TEST(CommentLineParameters, AnEmptyParameterIsAnEmptyText) {
 }
 
 TEST(CommentLineParameters, QuotedTextKeepsCommasBlanksAndEscapes) {
-    FvParsedComment comment =
-        parsed(R"(@say "Hello, world" , "he said \"hi\"", "a\\b", "C:\maps", "  ", "", "12")");
+    FvParsedComment comment = parsed(R"(@say "Hello, world" , "he said \"hi\"", "a\\b", "C:\maps", "  ", "", "12")");
     ASSERT_EQ(comment.parameterCount, 7);
     EXPECT_EQ(textOf(comment, 1), "Hello, world");
     EXPECT_EQ(textOf(comment, 2), "he said \"hi\"");
@@ -118,9 +117,8 @@ TEST(CommentLineParameters, OnlyAWholeDecimalNumberIsANumber) {
         const char *parameter;
         double value;
     } numbers[] = {
-        {"30", 30.0},   {"-2.5", -2.5}, {"+3", 3.0},      {".5", 0.5},       {"-.5", -0.5},
-        {"1e3", 1000.0}, {"2.5E-1", 0.25}, {"1.", 1.0},   {"007", 7.0},      {"1e+2", 100.0},
-        {"0.1", 0.1},
+        {"30", 30.0},     {"-2.5", -2.5}, {"+3", 3.0},  {".5", 0.5},     {"-.5", -0.5}, {"1e3", 1000.0},
+        {"2.5E-1", 0.25}, {"1.", 1.0},    {"007", 7.0}, {"1e+2", 100.0}, {"0.1", 0.1},
     };
     for (const Case &c : numbers) {
         FvParsedComment comment = parsed(std::string("@n ") + c.parameter);
@@ -128,8 +126,8 @@ TEST(CommentLineParameters, OnlyAWholeDecimalNumberIsANumber) {
         EXPECT_EQ(slot(comment, 1).number, c.value) << c.parameter;
         EXPECT_STREQ(slot(comment, 1).text, "") << c.parameter;
     }
-    const char *texts[] = {"12abc", "nan",   "inf", "-inf", "infinity", "0x10", "yes", "true", "hero.png",
-                           ".",     "-",     "+",   "1e",   "1e+",      "e5",   "--1", "1 2",  "1.5.2"};
+    const char *texts[] = {"12abc", "nan", "inf", "-inf", "infinity", "0x10", "yes", "true", "hero.png",
+                           ".",     "-",   "+",   "1e",   "1e+",      "e5",   "--1", "1 2",  "1.5.2"};
     for (const char *parameter : texts) {
         FvParsedComment comment = parsed(std::string("@n \"x\", ") + parameter);
         ASSERT_GE(comment.parameterCount, 2) << parameter;
@@ -224,8 +222,8 @@ TEST(CommentLineErrors, AnEmptyName) {
 }
 
 TEST(CommentLineErrors, AnUnterminatedQuote) {
-    for (const char *line : {R"(@set_background "sky.png)", R"(@a 1, ")", R"(@a "ends in an escaped quote\")",
-                             R"(@a "x", "y, z)"})
+    for (const char *line :
+         {R"(@set_background "sky.png)", R"(@a 1, ")", R"(@a "ends in an escaped quote\")", R"(@a "x", "y, z)"})
         EXPECT_EQ(refusal(line), "a text has no closing quote") << line;
 }
 

@@ -4,9 +4,9 @@
 #include <iterator>
 
 #include "simhost/game_folder.h"
+#include "support/game_writer.h"
 #include "support/host_fixture.h"
 #include "support/small_game.h"
-#include "support/game_writer.h"
 
 namespace {
 
@@ -45,8 +45,8 @@ Bytes layer(size_t cells, uint16_t id) {
 // A map file of width x height cells whose other sections are given.
 Bytes mapFile(int32_t width, int32_t height, const Bytes &before, const Bytes &after = {}) {
     const size_t cells = static_cast<size_t>(width) * static_cast<size_t>(height);
-    return concat({signature(), before, section(0x47, layer(cells, 5000)), section(0x48, layer(cells, 10000)), after,
-                   Bytes{0}});
+    return concat(
+        {signature(), before, section(0x47, layer(cells, 5000)), section(0x48, layer(cells, 10000)), after, Bytes{0}});
 }
 
 Bytes sizeSections(int32_t width, int32_t height) {
@@ -73,9 +73,11 @@ simhost::GameMap sampleMap() {
 
 simhost::GameDatabase sampleDatabase() {
     simhost::GameTileset fields{3, "Fields", "fieldtiles", {}, {}, {}};
-    for (int32_t i = 0; i < simhost::kTilesetAttributeCount; ++i) fields.attributes.push_back(static_cast<uint16_t>(i * 301));
+    for (int32_t i = 0; i < simhost::kTilesetAttributeCount; ++i)
+        fields.attributes.push_back(static_cast<uint16_t>(i * 301));
     for (int32_t i = 0; i < simhost::kTilesetLowerFlagCount; ++i) fields.lowerFlags.push_back(static_cast<uint8_t>(i));
-    for (int32_t i = 0; i < simhost::kTilesetUpperFlagCount; ++i) fields.upperFlags.push_back(static_cast<uint8_t>(255 - i));
+    for (int32_t i = 0; i < simhost::kTilesetUpperFlagCount; ++i)
+        fields.upperFlags.push_back(static_cast<uint8_t>(255 - i));
     simhost::GameTileset bare{1, "", "plain", {}, {}, {}};
     return {{bare, fields}};
 }
@@ -167,7 +169,8 @@ TEST(GameFileDefaults, OmittedMapSectionsTakeTheirDefaults) {
 }
 
 TEST(GameFileDefaults, OmittedEventAndPageSectionsTakeTheirDefaults) {
-    const Bytes events = concat({integer(1), integer(4), section(5, concat({integer(1), integer(1), Bytes{0}})), Bytes{0}});
+    const Bytes events =
+        concat({integer(1), integer(4), section(5, concat({integer(1), integer(1), Bytes{0}})), Bytes{0}});
     simhost::GameMap map;
     std::string error;
     ASSERT_TRUE(readMap(mapFile(20, 15, {}, section(0x51, events)), map, error)) << error;
@@ -200,7 +203,8 @@ TEST(GameFileSkipping, UnknownSectionsArePassedOverByTheirLength) {
     // Unknown ids of one and two groups, holding bytes that would be faults if they were read.
     const Bytes junk = concat({section(0x7E, Bytes{0x47, 0xFF, 0x00}), section(300, Bytes{0x80, 0x80})});
     const Bytes page = concat({integer(1), junk, section(0x16, integer(8)), Bytes{0}});
-    const Bytes event = concat({integer(2), junk, section(2, integer(5)), section(5, concat({integer(1), page})), Bytes{0}});
+    const Bytes event =
+        concat({integer(2), junk, section(2, integer(5)), section(5, concat({integer(1), page})), Bytes{0}});
     const Bytes events = concat({integer(1), event});
     simhost::GameMap map;
     std::string error;
@@ -306,7 +310,8 @@ TEST(GameFileFaults, SectionLongerThanTheBytesLeft) {
     expectRefused(Bytes{30, 'S'}, 0, "the signature is 30 bytes long");
     // A sub-section running past the end of the event section that holds it.
     const Bytes events = concat({integer(1), integer(4), Bytes{1, 9, 'x'}});
-    expectRefused(mapFile(20, 15, {}, section(0x51, events)), 5 + 3 + 600 + 3 + 600 + 2 + 2, "section 0x01 is 9 bytes long");
+    expectRefused(mapFile(20, 15, {}, section(0x51, events)), 5 + 3 + 600 + 3 + 600 + 2 + 2,
+                  "section 0x01 is 9 bytes long");
 }
 
 TEST(GameFileFaults, IntegersOfMoreThanFiveGroupsOrThirtyTwoBits) {
@@ -329,8 +334,8 @@ TEST(GameFileFaults, BytesAfterAValue) {
 }
 
 TEST(GameFileFaults, CountsLargerThanTheBytesLeft) {
-    expectRefused(mapFile(20, 15, {}, section(0x51, concat({integer(1000000), Bytes(10, 0)}))), 5 + 3 + 600 + 3 + 600 + 2,
-                  "the event count 1000000 is larger than the 10 bytes left");
+    expectRefused(mapFile(20, 15, {}, section(0x51, concat({integer(1000000), Bytes(10, 0)}))),
+                  5 + 3 + 600 + 3 + 600 + 2, "the event count 1000000 is larger than the 10 bytes left");
     const Bytes pages = section(5, integer(3));
     expectRefused(mapFile(20, 15, {}, section(0x51, concat({integer(1), integer(1), pages, Bytes{0}}))),
                   5 + 3 + 600 + 3 + 600 + 2 + 1 + 1 + 2, "the page count 3");
@@ -348,7 +353,8 @@ TEST(GameFileFaults, LayersMustHoldTheMapsCells) {
                   "the lower layer holds 10 bytes, a 3 x 2 map needs 12");
     expectRefused(concat({signature(), sizes, section(0x47, layer(6, 0)), section(0x48, layer(7, 0)), Bytes{0}}),
                   11 + 14, "the upper layer holds 14 bytes");
-    expectRefused(concat({signature(), sizes, section(0x47, layer(6, 0)), Bytes{0}}), 11 + 14, "no upper layer section");
+    expectRefused(concat({signature(), sizes, section(0x47, layer(6, 0)), Bytes{0}}), 11 + 14,
+                  "no upper layer section");
     // A size given after the layers still governs them.
     expectRefused(concat({signature(), section(0x47, layer(6, 0)), section(0x48, layer(6, 0)), Bytes{0}}), 5,
                   "a 20 x 15 map needs 600");
@@ -413,10 +419,22 @@ TEST_F(GameFileNames, ThenWithoutRegardToLetterCaseInEachComponent) {
 }
 
 TEST_F(GameFileNames, ThenAfterConvertingTheCodePage) {
-    touch("\xC3\x89" "b\xC3\xA8" "ne.png"); // "Ébène.png" in UTF-8
-    EXPECT_EQ(simhost::resolveGameFile("\xC9" "b\xE8" "ne.png"), "\xC3\x89" "b\xC3\xA8" "ne.png");
+    touch("\xC3\x89"
+          "b\xC3\xA8"
+          "ne.png"); // "Ébène.png" in UTF-8
+    EXPECT_EQ(simhost::resolveGameFile("\xC9"
+                                       "b\xE8"
+                                       "ne.png"),
+              "\xC3\x89"
+              "b\xC3\xA8"
+              "ne.png");
     // Letter case is still ASCII-folded after conversion.
-    EXPECT_EQ(simhost::resolveGameFile("\xC9" "B\xE8" "NE.PNG"), "\xC3\x89" "b\xC3\xA8" "ne.png");
+    EXPECT_EQ(simhost::resolveGameFile("\xC9"
+                                       "B\xE8"
+                                       "NE.PNG"),
+              "\xC3\x89"
+              "b\xC3\xA8"
+              "ne.png");
 }
 
 TEST_F(GameFileNames, AnotherCodePageByItsNumber) {
@@ -477,7 +495,8 @@ TEST_F(GameFileNames, TheHostsImageLoaderMatchesNamesAsWindowsDoes) {
     EXPECT_EQ(image->width, 24);
     simhost::loadImageFile(image, "CharSet/Missing.png", 1);
     ASSERT_EQ(simhost::messages().size(), 1u);
-    EXPECT_EQ(simhost::messages()[0].rfind("Cannot load image \"CharSet/Missing.png\": ", 0), 0u) << simhost::messages()[0];
+    EXPECT_EQ(simhost::messages()[0].rfind("Cannot load image \"CharSet/Missing.png\": ", 0), 0u)
+        << simhost::messages()[0];
 }
 
 // ---- Opening a game and entering a map ----------------------------------------------------------------
@@ -544,8 +563,8 @@ TEST_F(GameFolderTest, EnteringAMapSetsTheHostAsTheMapSays) {
 
     const simhost::GameDatabase db = sampleDatabase();
     const simhost::GameTileset &fields = db.tilesets[1];
-    const Bytes expected = simhost::makeTilesetRecord("Fields", "fieldtiles",
-                                                      {fields.attributes, fields.lowerFlags, fields.upperFlags});
+    const Bytes expected =
+        simhost::makeTilesetRecord("Fields", "fieldtiles", {fields.attributes, fields.lowerFlags, fields.upperFlags});
     const FvHostMapView &view = simhost::mapView();
     ASSERT_EQ(view.tilesetRecordSize, static_cast<int32_t>(expected.size()));
     EXPECT_EQ(Bytes(view.tilesetRecord, view.tilesetRecord + view.tilesetRecordSize), expected);

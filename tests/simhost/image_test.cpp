@@ -36,8 +36,8 @@ bool writePng(const std::string &path, int width, int height, int bitDepth, int 
     volatile bool written = false;
     if (setjmp(png_jmpbuf(png)) == 0) {
         png_init_io(png, file);
-        png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), bitDepth, colourType,
-                     PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), bitDepth, colourType, PNG_INTERLACE_NONE,
+                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
         if (!palette.empty()) png_set_PLTE(png, info, palette.data(), int(palette.size()));
         png_write_info(png, info);
         png_write_image(png, rows.data());

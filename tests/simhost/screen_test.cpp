@@ -198,8 +198,12 @@ TEST_F(ScreenTest, DrawClipsAtEverySurfaceEdge) {
 
 TEST_F(ScreenTest, DrawNeverReadsOutsideTheImage) {
     FvHostImage *image = makePatternImage(16, 16);
-    FvRect sources[] = {{-5, -5, 30, 30}, {10, 10, 100, 100}, {-100, 0, 50, 16}, {0, 0, -4, 16},
-                        {INT32_MAX - 2, 0, INT32_MAX, 4}, {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}};
+    FvRect sources[] = {{-5, -5, 30, 30},
+                        {10, 10, 100, 100},
+                        {-100, 0, 50, 16},
+                        {0, 0, -4, 16},
+                        {INT32_MAX - 2, 0, INT32_MAX, 4},
+                        {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}};
     for (const FvRect &source : sources) {
         simhost::fillScreen(kBackground);
         simhost::drawImage(simhost::screen(), 50, 60, image, source);
@@ -242,8 +246,8 @@ TEST_F(ScreenTest, StretchTriplingRepeatsEachPixelThreeTimes) {
 
 TEST_F(ScreenTest, StretchClipsAtEveryEdgeAndKeepsIndexZeroTransparent) {
     FvHostImage *image = makePatternImage(24, 18, checkerZero);
-    FvRect targets[] = {{-20, 50, 70, 40}, {290, 50, 70, 40}, {100, -25, 50, 60}, {100, 220, 50, 60},
-                        {-50, -50, 420, 340}, {319, 239, 5, 5}, {-4, -4, 5, 5}};
+    FvRect targets[] = {{-20, 50, 70, 40},    {290, 50, 70, 40}, {100, -25, 50, 60}, {100, 220, 50, 60},
+                        {-50, -50, 420, 340}, {319, 239, 5, 5},  {-4, -4, 5, 5}};
     for (const FvRect &target : targets) {
         simhost::fillScreen(kBackground);
         simhost::stretchDrawImage(simhost::screen(), target, image, {0, 0, 24, 18});
@@ -261,8 +265,12 @@ TEST_F(ScreenTest, AHugeTargetDrawsItsVisiblePartCorrectly) {
 
 TEST_F(ScreenTest, AStretchSourcePartlyOutsideTheImageDrawsOnlyWhatIsInside) {
     FvHostImage *image = makePatternImage(10, 10);
-    FvRect sources[] = {{-5, -5, 20, 20}, {5, 5, 20, 20}, {-30, 0, 10, 10}, {9, 9, -20, -20},
-                        {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, {0, 0, INT32_MAX, INT32_MAX}};
+    FvRect sources[] = {{-5, -5, 20, 20},
+                        {5, 5, 20, 20},
+                        {-30, 0, 10, 10},
+                        {9, 9, -20, -20},
+                        {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX},
+                        {0, 0, INT32_MAX, INT32_MAX}};
     for (const FvRect &source : sources) {
         simhost::fillScreen(kBackground);
         simhost::stretchDrawImage(simhost::screen(), {40, 40, 120, 100}, image, source);
@@ -279,8 +287,11 @@ TEST_F(ScreenTest, AStretchSourcePartlyOutsideTheImageDrawsOnlyWhatIsInside) {
 
 TEST_F(ScreenTest, StretchWithEmptyOrOverflowingRectanglesIsHarmless) {
     FvHostImage *image = makePatternImage(10, 10);
-    FvRect targets[] = {{0, 0, 0, 10}, {0, 0, 10, -1}, {INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX},
-                        {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, {-2147483000, 0, INT32_MAX, 5}};
+    FvRect targets[] = {{0, 0, 0, 10},
+                        {0, 0, 10, -1},
+                        {INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX},
+                        {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX},
+                        {-2147483000, 0, INT32_MAX, 5}};
     for (const FvRect &target : targets) {
         simhost::fillScreen(kBackground);
         simhost::stretchDrawImage(simhost::screen(), target, image, {0, 0, 10, 10});

@@ -23,15 +23,14 @@ TEST_F(HostTable, IsExportedUnderItsNameAndReachesTheEngine) {
     EXPECT_EQ(*table.variables, &simhost::variables());
     EXPECT_EQ(*table.screen, simhost::screen());
     const void *operations[] = {
-        reinterpret_cast<const void *>(table.createImage), reinterpret_cast<const void *>(table.setImageSize),
-        reinterpret_cast<const void *>(table.destroyImage), reinterpret_cast<const void *>(table.loadImageFile),
-        reinterpret_cast<const void *>(table.applyPalette), reinterpret_cast<const void *>(table.surfaceRow),
-        reinterpret_cast<const void *>(table.surfacePitch), reinterpret_cast<const void *>(table.drawImage),
-        reinterpret_cast<const void *>(table.stretchDrawImage),
-        reinterpret_cast<const void *>(table.characterScreenX),
+        reinterpret_cast<const void *>(table.createImage),      reinterpret_cast<const void *>(table.setImageSize),
+        reinterpret_cast<const void *>(table.destroyImage),     reinterpret_cast<const void *>(table.loadImageFile),
+        reinterpret_cast<const void *>(table.applyPalette),     reinterpret_cast<const void *>(table.surfaceRow),
+        reinterpret_cast<const void *>(table.surfacePitch),     reinterpret_cast<const void *>(table.drawImage),
+        reinterpret_cast<const void *>(table.stretchDrawImage), reinterpret_cast<const void *>(table.characterScreenX),
         reinterpret_cast<const void *>(table.characterScreenY), reinterpret_cast<const void *>(table.eventById),
-        reinterpret_cast<const void *>(table.mapSize), reinterpret_cast<const void *>(table.resizeBlock),
-        reinterpret_cast<const void *>(table.makeString), reinterpret_cast<const void *>(table.releaseString),
+        reinterpret_cast<const void *>(table.mapSize),          reinterpret_cast<const void *>(table.resizeBlock),
+        reinterpret_cast<const void *>(table.makeString),       reinterpret_cast<const void *>(table.releaseString),
         reinterpret_cast<const void *>(table.showMessage)};
     for (const void *operation : operations) EXPECT_NE(operation, nullptr);
 }
@@ -239,7 +238,7 @@ TEST(TilesetRecord, NamesAreCutAt255Characters) {
     auto record = simhost::makeTilesetRecord(std::string(300, 'n'), std::string(400, 'g'));
     EXPECT_EQ(record[664], 255);
     EXPECT_EQ(record[668 + 255], 0);
-    EXPECT_EQ(record[672 + 252], 0);  // marker
+    EXPECT_EQ(record[672 + 252], 0);   // marker
     EXPECT_EQ(record[680 + 252], 255); // M
     EXPECT_EQ(textAt(record, 684 + 252, 255), std::string(255, 'g'));
     EXPECT_EQ(record[1191], 0); // the last byte read at the largest lengths is 1190

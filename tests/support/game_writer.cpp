@@ -72,7 +72,8 @@ Bytes encodeEvent(const simhost::GameEvent &event) {
     appendIntegerSection(out, kEventRow, event.row, 0);
     if (!event.pages.empty()) {
         Bytes pages = encodeInteger(static_cast<int32_t>(event.pages.size()));
-        for (size_t i = 0; i < event.pages.size(); ++i) append(pages, encodePage(static_cast<int32_t>(i + 1), event.pages[i]));
+        for (size_t i = 0; i < event.pages.size(); ++i)
+            append(pages, encodePage(static_cast<int32_t>(i + 1), event.pages[i]));
         appendSection(out, kEventPages, pages);
     }
     out.push_back(kEndOfSections);

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "support/host_fixture.h"
-#include "texture/pixel_compare.h"
 #include "texture/map_texture.h"
+#include "texture/pixel_compare.h"
 #include "texture/texture_scenes.h"
 
 namespace {
@@ -21,7 +21,7 @@ struct Rectangle {
 
 Rectangle partOfCell(const std::string &part) {
     static const std::map<std::string, Rectangle> parts = {
-        {"whole", {0, 0, 16, 16}}, {"top", {0, 0, 16, 8}}, {"bottom", {0, 8, 16, 8}},
+        {"whole", {0, 0, 16, 16}}, {"top", {0, 0, 16, 8}},   {"bottom", {0, 8, 16, 8}},
         {"left", {0, 0, 8, 16}},   {"right", {8, 0, 8, 16}}, {"TL", {0, 0, 8, 8}},
         {"TR", {8, 0, 8, 8}},      {"BL", {0, 8, 8, 8}},     {"BR", {8, 8, 8, 8}}};
     return parts.at(part);
@@ -46,37 +46,111 @@ CellNames blockCells(CellPosition origin) {
 
 // Pieces after the base, in the order they are copied. Bits 0 to 3 alone: inner corners; bit 4:
 // one edge; 32 to 46: the pattern table; anything else: the base alone.
-const char *const kBlockPatterns[50] = {
-    "", "I.TL", "I.TR", "I.TL I.TR", "I.BR", "I.TL I.BR", "I.TR I.BR", "I.TL I.TR I.BR",
-    "I.BL", "I.TL I.BL", "I.TR I.BL", "I.TL I.TR I.BL", "I.BR I.BL", "I.TL I.BR I.BL", "I.TR I.BR I.BL",
-    "I.TL I.TR I.BR I.BL",
-    /* 16 */ "W.left", "W.left I.TR", "W.left I.BR", "W.left I.TR I.BR",
-    /* 20 */ "N.top", "N.top I.BR", "N.top I.BL", "N.top I.BR I.BL",
-    /* 24 */ "E.right", "E.right I.BL", "E.right I.TL", "E.right I.BL I.TL",
-    /* 28 */ "S.bottom", "S.bottom I.TL", "S.bottom I.TR", "S.bottom I.TL I.TR",
-    /* 32 */ "W.left E.right", "N.top S.bottom", "NW.whole", "NW.whole I.BR", "NE.whole", "NE.whole I.BL",
-    /* 38 */ "SE.whole", "SE.whole I.TL", "SW.whole", "SW.whole I.TR",
-    /* 42 */ "O.top W.BL E.BR", "O.left N.TR S.BR", "O.bottom W.TL E.TR", "O.right N.TL S.BL", "O.whole",
-    /* 47 */ "",
-    /* 48 */ "W.left", "W.left I.TR"};
+const char *const kBlockPatterns[50] = {"",
+                                        "I.TL",
+                                        "I.TR",
+                                        "I.TL I.TR",
+                                        "I.BR",
+                                        "I.TL I.BR",
+                                        "I.TR I.BR",
+                                        "I.TL I.TR I.BR",
+                                        "I.BL",
+                                        "I.TL I.BL",
+                                        "I.TR I.BL",
+                                        "I.TL I.TR I.BL",
+                                        "I.BR I.BL",
+                                        "I.TL I.BR I.BL",
+                                        "I.TR I.BR I.BL",
+                                        "I.TL I.TR I.BR I.BL",
+                                        /* 16 */ "W.left",
+                                        "W.left I.TR",
+                                        "W.left I.BR",
+                                        "W.left I.TR I.BR",
+                                        /* 20 */ "N.top",
+                                        "N.top I.BR",
+                                        "N.top I.BL",
+                                        "N.top I.BR I.BL",
+                                        /* 24 */ "E.right",
+                                        "E.right I.BL",
+                                        "E.right I.TL",
+                                        "E.right I.BL I.TL",
+                                        /* 28 */ "S.bottom",
+                                        "S.bottom I.TL",
+                                        "S.bottom I.TR",
+                                        "S.bottom I.TL I.TR",
+                                        /* 32 */ "W.left E.right",
+                                        "N.top S.bottom",
+                                        "NW.whole",
+                                        "NW.whole I.BR",
+                                        "NE.whole",
+                                        "NE.whole I.BL",
+                                        /* 38 */ "SE.whole",
+                                        "SE.whole I.TL",
+                                        "SW.whole",
+                                        "SW.whole I.TR",
+                                        /* 42 */ "O.top W.BL E.BR",
+                                        "O.left N.TR S.BR",
+                                        "O.bottom W.TL E.TR",
+                                        "O.right N.TL S.BL",
+                                        "O.whole",
+                                        /* 47 */ "",
+                                        /* 48 */ "W.left",
+                                        "W.left I.TR"};
 
-const char *const kColumnPatterns[50] = {
-    "", "I.TL", "I.TR", "I.TL I.TR", "I.BR", "I.TL I.BR", "I.TR I.BR", "I.TL I.TR I.BR",
-    "I.BL", "I.TL I.BL", "I.TR I.BL", "I.TL I.TR I.BL", "I.BR I.BL", "I.TL I.BR I.BL", "I.TR I.BR I.BL",
-    "I.TL I.TR I.BR I.BL",
-    /* 16 */ "V.left", "V.left I.TR", "V.left I.BR", "V.left I.TR I.BR",
-    /* 20 */ "H.top", "H.top I.BR", "H.top I.BL", "H.top I.BR I.BL",
-    /* 24 */ "V.right", "V.right I.BL", "V.right I.TL", "V.right I.BL I.TL",
-    /* 28 */ "H.bottom", "H.bottom I.TL", "H.bottom I.TR", "H.bottom I.TL I.TR",
-    /* 32 */ "V.whole", "H.whole", "O.TL V.BL H.TR", "O.TL V.BL H.TR I.BR", "O.TR V.BR H.TL",
-    /* 37 */ "O.TR V.BR H.TL I.BL", "O.BR V.TR H.BL", "O.BR V.TR H.BL I.TL", "O.BL V.TL H.BR",
-    /* 41 */ "O.BL V.TL H.BR I.TR", "O.top V.bottom", "O.left H.right", "O.bottom V.top", "O.right H.left",
-    /* 46 */ "O.whole", "",
-    /* 48 */ "V.left", "V.left I.TR"};
+const char *const kColumnPatterns[50] = {"",
+                                         "I.TL",
+                                         "I.TR",
+                                         "I.TL I.TR",
+                                         "I.BR",
+                                         "I.TL I.BR",
+                                         "I.TR I.BR",
+                                         "I.TL I.TR I.BR",
+                                         "I.BL",
+                                         "I.TL I.BL",
+                                         "I.TR I.BL",
+                                         "I.TL I.TR I.BL",
+                                         "I.BR I.BL",
+                                         "I.TL I.BR I.BL",
+                                         "I.TR I.BR I.BL",
+                                         "I.TL I.TR I.BR I.BL",
+                                         /* 16 */ "V.left",
+                                         "V.left I.TR",
+                                         "V.left I.BR",
+                                         "V.left I.TR I.BR",
+                                         /* 20 */ "H.top",
+                                         "H.top I.BR",
+                                         "H.top I.BL",
+                                         "H.top I.BR I.BL",
+                                         /* 24 */ "V.right",
+                                         "V.right I.BL",
+                                         "V.right I.TL",
+                                         "V.right I.BL I.TL",
+                                         /* 28 */ "H.bottom",
+                                         "H.bottom I.TL",
+                                         "H.bottom I.TR",
+                                         "H.bottom I.TL I.TR",
+                                         /* 32 */ "V.whole",
+                                         "H.whole",
+                                         "O.TL V.BL H.TR",
+                                         "O.TL V.BL H.TR I.BR",
+                                         "O.TR V.BR H.TL",
+                                         /* 37 */ "O.TR V.BR H.TL I.BL",
+                                         "O.BR V.TR H.BL",
+                                         "O.BR V.TR H.BL I.TL",
+                                         "O.BL V.TL H.BR",
+                                         /* 41 */ "O.BL V.TL H.BR I.TR",
+                                         "O.top V.bottom",
+                                         "O.left H.right",
+                                         "O.bottom V.top",
+                                         "O.right H.left",
+                                         /* 46 */ "O.whole",
+                                         "",
+                                         /* 48 */ "V.left",
+                                         "V.left I.TR"};
 
 // Patterns above 63 of the column autotiles behave as their bits say.
 const std::pair<int32_t, const char *> kHighColumnPatterns[] = {
-    {64, ""}, {80, "V.left"}, {81, "V.left I.TR"}, {96, ""}, {111, ""}, {127, "H.bottom I.TL I.TR"},
+    {64, ""},           {80, "V.left"}, {81, "V.left I.TR"}, {96, ""}, {111, ""}, {127, "H.bottom I.TL I.TR"},
     {515, "I.TL I.TR"}, {999, ""}};
 
 class Autotiles : public farview_test::HostTest {
@@ -127,9 +201,8 @@ protected:
 // ---- Block autotiles ----------------------------------------------------------------------------
 
 const std::pair<int32_t, CellPosition> kBlockOrigins[] = {
-    {4000, {0, 128}}, {4050, {48, 128}}, {4100, {0, 192}},  {4150, {48, 192}},
-    {4200, {96, 0}},  {4250, {144, 0}},  {4300, {96, 64}},  {4350, {144, 64}},
-    {4400, {96, 128}}, {4450, {144, 128}}, {4500, {96, 192}}, {4550, {144, 192}}};
+    {4000, {0, 128}}, {4050, {48, 128}}, {4100, {0, 192}},  {4150, {48, 192}},  {4200, {96, 0}},   {4250, {144, 0}},
+    {4300, {96, 64}}, {4350, {144, 64}}, {4400, {96, 128}}, {4450, {144, 128}}, {4500, {96, 192}}, {4550, {144, 192}}};
 
 TEST_F(Autotiles, EveryBlockPatternOfEveryBlock) {
     for (const auto &block : kBlockOrigins)
@@ -174,10 +247,13 @@ TEST_F(Autotiles, HighColumnPatternsFollowTheirBits) {
 
 TEST_F(Autotiles, ColumnExampleAtAbsolutePositions) {
     // 15: the base (0, 64), then quarters from (0, 48), (8, 48), (8, 56), (0, 56); 1015 from x 48.
-    EXPECT_TRUE(samePixels(composed(15), expectedTexture({{"base", {0, 64}}, {"corners", {0, 48}}},
-                                            "corners.TL corners.TR corners.BR corners.BL"), 64));
-    EXPECT_TRUE(samePixels(composed(1015), expectedTexture({{"base", {0, 64}}, {"corners", {48, 48}}},
-                                              "corners.TL corners.TR corners.BR corners.BL"), 64));
+    EXPECT_TRUE(samePixels(
+        composed(15),
+        expectedTexture({{"base", {0, 64}}, {"corners", {0, 48}}}, "corners.TL corners.TR corners.BR corners.BL"), 64));
+    EXPECT_TRUE(samePixels(
+        composed(1015),
+        expectedTexture({{"base", {0, 64}}, {"corners", {48, 48}}}, "corners.TL corners.TR corners.BR corners.BL"),
+        64));
     EXPECT_TRUE(samePixels(composed(47), expectedTexture({{"base", {0, 64}}}, ""), 64));
     EXPECT_TRUE(samePixels(composed(1047), expectedTexture({{"base", {0, 64}}}, ""), 64));
 }
@@ -205,8 +281,13 @@ TEST_F(Autotiles, PlainLowerIdsAreNotComposed) {
 
 TEST_F(Autotiles, CellsNotWhollyInsideTheTextureAreNotDrawn) {
     const std::vector<uint8_t> untouched(64 * 48, kBackground);
-    for (auto target : {std::pair<int32_t, int32_t>{49, 0}, {0, 33}, {-1, 0}, {0, -16}, {INT32_MAX, 0},
-                        {INT32_MIN, INT32_MIN}, {0, INT32_MAX - 8}}) {
+    for (auto target : {std::pair<int32_t, int32_t>{49, 0},
+                        {0, 33},
+                        {-1, 0},
+                        {0, -16},
+                        {INT32_MAX, 0},
+                        {INT32_MIN, INT32_MIN},
+                        {0, INT32_MAX - 8}}) {
         std::fill_n(record.mapTexture->pixels, 64 * 48, kBackground);
         farview::composeLowerCell(record, 4046, target.first, target.second);
         EXPECT_EQ(farview_test::imagePixels(*record.mapTexture), untouched);

@@ -74,7 +74,12 @@ TEST_F(BoundaryTexture, IgnoredBeforeAnyMapTexture) {
 
 TEST_F(BoundaryTexture, IgnoredForCellsOutsideTheMap) {
     buildMap();
-    for (auto cell : {std::pair<int32_t, int32_t>{-1, 0}, {0, -1}, {5, 0}, {0, 3}, {INT32_MAX, 0}, {0, INT32_MIN},
+    for (auto cell : {std::pair<int32_t, int32_t>{-1, 0},
+                      {0, -1},
+                      {5, 0},
+                      {0, 3},
+                      {INT32_MAX, 0},
+                      {0, INT32_MIN},
                       {INT32_MAX, INT32_MAX}}) {
         farview::setBoundaryTexture(boundary, record, cell.first, cell.second);
         EXPECT_EQ(boundary, nullptr);

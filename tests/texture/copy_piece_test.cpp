@@ -49,15 +49,14 @@ TEST_F(CopyPiece, RectanglesReachingTheEdgesAreCopied) {
 TEST_F(CopyPiece, RectanglesNotWhollyInsideCopyNothing) {
     const std::vector<uint8_t> untouched(48, 9);
     const int32_t cases[][6] = {
-        {4, 0, 0, 0, 5, 4},           // target runs past the right edge
-        {0, 3, 0, 0, 5, 4},           // target runs past the bottom
-        {-1, 0, 0, 0, 2, 2},          // target starts left of the image
-        {0, 0, 1, 0, 5, 1},           // source runs past its right edge
-        {0, 0, 0, -1, 1, 1},          // source starts above the image
-        {0, 0, 0, 0, -3, 2},          // negative size
-        {INT32_MAX, 0, 0, 0, 2, 2},   // positions whose sums would overflow
-        {0, 0, 0, INT32_MAX, 2, 2},
-        {0, 0, 0, 0, INT32_MAX, INT32_MAX},
+        {4, 0, 0, 0, 5, 4},         // target runs past the right edge
+        {0, 3, 0, 0, 5, 4},         // target runs past the bottom
+        {-1, 0, 0, 0, 2, 2},        // target starts left of the image
+        {0, 0, 1, 0, 5, 1},         // source runs past its right edge
+        {0, 0, 0, -1, 1, 1},        // source starts above the image
+        {0, 0, 0, 0, -3, 2},        // negative size
+        {INT32_MAX, 0, 0, 0, 2, 2}, // positions whose sums would overflow
+        {0, 0, 0, INT32_MAX, 2, 2}, {0, 0, 0, 0, INT32_MAX, INT32_MAX},
     };
     for (const auto &c : cases) {
         farview::copyPiece(*target, c[0], c[1], *source, c[2], c[3], c[4], c[5]);

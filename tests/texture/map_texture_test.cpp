@@ -122,8 +122,8 @@ TEST_F(MapTexture, UpperIndexZeroLetsTheLowerTileShow) {
             const uint8_t shown = texture.pixels[(16 * row + i) * texture.width + 16 * column + j];
             const uint8_t source = tileset.pixels[(sourceY + i) * tileset.width + sourceX + j];
             if (shown != source)
-                return ::testing::AssertionFailure() << "pixel (" << j << ", " << i << ") is " << int(shown)
-                                                     << ", the tileset has " << int(source);
+                return ::testing::AssertionFailure()
+                       << "pixel (" << j << ", " << i << ") is " << int(shown) << ", the tileset has " << int(source);
         }
     return ::testing::AssertionSuccess();
 }

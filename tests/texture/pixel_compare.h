@@ -14,9 +14,9 @@ inline ::testing::AssertionResult samePixels(const std::vector<uint8_t> &actual,
         return ::testing::AssertionFailure() << actual.size() << " pixels, expected " << expected.size();
     for (size_t i = 0; i < actual.size(); ++i)
         if (actual[i] != expected[i])
-            return ::testing::AssertionFailure() << "pixel (" << (width > 0 ? i % size_t(width) : i) << ", "
-                                                 << (width > 0 ? i / size_t(width) : 0) << ") is " << int(actual[i])
-                                                 << ", expected " << int(expected[i]);
+            return ::testing::AssertionFailure()
+                   << "pixel (" << (width > 0 ? i % size_t(width) : i) << ", " << (width > 0 ? i / size_t(width) : 0)
+                   << ") is " << int(actual[i]) << ", expected " << int(expected[i]);
     return ::testing::AssertionSuccess();
 }
 

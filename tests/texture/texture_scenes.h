@@ -65,15 +65,15 @@ inline uint16_t randomLowerId(SplitMix &random) {
     case 4:
     case 5: return static_cast<uint16_t>(4000 + random.below(1000)); // block autotile
     case 6:
-    case 7: return static_cast<uint16_t>(5000 + random.below(288)); // plain lower tile
+    case 7: return static_cast<uint16_t>(5000 + random.below(288));                  // plain lower tile
     case 8: return static_cast<uint16_t>(random.below(64) + 1000 * random.below(2)); // small patterns
-    default: return static_cast<uint16_t>(5288 + random.below(65536 - 5288)); // no cell
+    default: return static_cast<uint16_t>(5288 + random.below(65536 - 5288));        // no cell
     }
 }
 
 inline uint16_t randomUpperId(SplitMix &random) {
     switch (random.below(8)) {
-    case 0: return static_cast<uint16_t>(random.below(65536)); // mostly no cell
+    case 0: return static_cast<uint16_t>(random.below(65536));     // mostly no cell
     case 1: return static_cast<uint16_t>(9952 + random.below(48)); // below 10000, still in the layout
     default: return static_cast<uint16_t>(10000 + random.below(144));
     }

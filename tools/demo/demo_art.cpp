@@ -30,8 +30,7 @@ void Canvas::fillEllipse(double centreX, double centreY, double radiusX, double 
     }
 }
 
-void Canvas::blit(const Canvas &source, int32_t sourceX, int32_t sourceY, int32_t w, int32_t h, int32_t x,
-                  int32_t y) {
+void Canvas::blit(const Canvas &source, int32_t sourceX, int32_t sourceY, int32_t w, int32_t h, int32_t x, int32_t y) {
     for (int32_t row = 0; row < h; ++row) {
         for (int32_t column = 0; column < w; ++column) {
             const uint8_t colour = source.at(sourceX + column, sourceY + row);

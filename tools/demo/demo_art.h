@@ -53,13 +53,13 @@ double ditherThreshold(int32_t x, int32_t y);
 int32_t floorToInt(double value);
 
 // ---- The images ------------------------------------------------------------------------------------
-Canvas paintTileset();                  // 480 x 256, the layout the map texture builder reads
-Canvas paintHeroSheet();                // 288 x 256 character sheets, eight characters each
+Canvas paintTileset();   // 480 x 256, the layout the map texture builder reads
+Canvas paintHeroSheet(); // 288 x 256 character sheets, eight characters each
 Canvas paintVillagerSheet();
 Canvas paintAnimalSheet();
-Canvas paintHeroStrip();                // the hero's four views side by side, 24 x 32 each
-Canvas paintStatueStrip();              // eight views of a statue, 32 x 48 each
-Canvas paintTreeImage();                // one standing tree, 48 x 64
-Canvas paintPanorama();                 // the band above the horizon, one full turn wide
+Canvas paintHeroStrip();   // the hero's four views side by side, 24 x 32 each
+Canvas paintStatueStrip(); // eight views of a statue, 32 x 48 each
+Canvas paintTreeImage();   // one standing tree, 48 x 64
+Canvas paintPanorama();    // the band above the horizon, one full turn wide
 
 } // namespace preview::demo

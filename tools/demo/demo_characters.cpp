@@ -15,16 +15,68 @@ namespace {
 
 // Colours come in pairs: a colour, then its shade.
 enum Colour : uint8_t {
-    Clear, Ink, EyeDark, EyeWhite, Mouth, Blush,
-    SkinLight, SkinLightShade, SkinTan, SkinTanShade, SkinDark, SkinDarkShade,
-    HairBrown, HairBrownShade, HairBlond, HairBlondShade, HairBlack, HairBlackShade,
-    HairRed, HairRedShade, HairGrey, HairGreyShade,
-    ClothRed, ClothRedShade, ClothBlue, ClothBlueShade, ClothGreen, ClothGreenShade,
-    ClothYellow, ClothYellowShade, ClothPurple, ClothPurpleShade, ClothWhite, ClothWhiteShade,
-    ClothBrown, ClothBrownShade, Steel, SteelShade, ClothTeal, ClothTealShade,
-    ClothPink, ClothPinkShade, ClothDark, ClothDarkShade, Straw, StrawShade,
-    FurBrown, FurBrownShade, FurGrey, FurGreyShade, Wool, WoolShade, WoolCream, WoolCreamShade,
-    FurPink, FurPinkShade, FurOrange, FurOrangeShade, FurBlack, FurBlackShade, Nose, Gold,
+    Clear,
+    Ink,
+    EyeDark,
+    EyeWhite,
+    Mouth,
+    Blush,
+    SkinLight,
+    SkinLightShade,
+    SkinTan,
+    SkinTanShade,
+    SkinDark,
+    SkinDarkShade,
+    HairBrown,
+    HairBrownShade,
+    HairBlond,
+    HairBlondShade,
+    HairBlack,
+    HairBlackShade,
+    HairRed,
+    HairRedShade,
+    HairGrey,
+    HairGreyShade,
+    ClothRed,
+    ClothRedShade,
+    ClothBlue,
+    ClothBlueShade,
+    ClothGreen,
+    ClothGreenShade,
+    ClothYellow,
+    ClothYellowShade,
+    ClothPurple,
+    ClothPurpleShade,
+    ClothWhite,
+    ClothWhiteShade,
+    ClothBrown,
+    ClothBrownShade,
+    Steel,
+    SteelShade,
+    ClothTeal,
+    ClothTealShade,
+    ClothPink,
+    ClothPinkShade,
+    ClothDark,
+    ClothDarkShade,
+    Straw,
+    StrawShade,
+    FurBrown,
+    FurBrownShade,
+    FurGrey,
+    FurGreyShade,
+    Wool,
+    WoolShade,
+    WoolCream,
+    WoolCreamShade,
+    FurPink,
+    FurPinkShade,
+    FurOrange,
+    FurOrangeShade,
+    FurBlack,
+    FurBlackShade,
+    Nose,
+    Gold,
     ColourCount
 };
 
@@ -34,15 +86,12 @@ const Palette &sheetPalette() {
     static const Palette palette = [] {
         Palette p{};
         const uint32_t colours[ColourCount] = {
-            0x000000, 0x201820, 0x1a1418, 0xf8f8f8, 0x9a3a34, 0xf0a090,
-            0xf6d2b0, 0xd9a884, 0xd9a070, 0xb47a4e, 0x8a5a3a, 0x6a4028,
-            0x7a4a26, 0x5a3418, 0xe8c860, 0xc09a38, 0x2a2630, 0x16141c,
-            0xc0502a, 0x903818, 0xc8c8cc, 0x9a9aa2,
-            0xc83838, 0x942626, 0x3a62c8, 0x284496, 0x3c9a4a, 0x2a7034,
-            0xe8c040, 0xb8922a, 0x8a4ab8, 0x66348a, 0xeeeeea, 0xbcbcc4,
-            0x8a6038, 0x664424, 0xa8b0bc, 0x707884, 0x2a9a9a, 0x1c7070,
-            0xe888b0, 0xc06088, 0x3a3a48, 0x24242e, 0xe0c070, 0xb89448,
-            0x9a6a3a, 0x744c26, 0x8a8a94, 0x66666e, 0xf4f2ea, 0xcfcabe, 0xe8dcb8, 0xc4b48c,
+            0x000000, 0x201820, 0x1a1418, 0xf8f8f8, 0x9a3a34, 0xf0a090, 0xf6d2b0, 0xd9a884, 0xd9a070,
+            0xb47a4e, 0x8a5a3a, 0x6a4028, 0x7a4a26, 0x5a3418, 0xe8c860, 0xc09a38, 0x2a2630, 0x16141c,
+            0xc0502a, 0x903818, 0xc8c8cc, 0x9a9aa2, 0xc83838, 0x942626, 0x3a62c8, 0x284496, 0x3c9a4a,
+            0x2a7034, 0xe8c040, 0xb8922a, 0x8a4ab8, 0x66348a, 0xeeeeea, 0xbcbcc4, 0x8a6038, 0x664424,
+            0xa8b0bc, 0x707884, 0x2a9a9a, 0x1c7070, 0xe888b0, 0xc06088, 0x3a3a48, 0x24242e, 0xe0c070,
+            0xb89448, 0x9a6a3a, 0x744c26, 0x8a8a94, 0x66666e, 0xf4f2ea, 0xcfcabe, 0xe8dcb8, 0xc4b48c,
             0xf0a8b0, 0xd08088, 0xe07a2a, 0xb4561a, 0x2e2a2e, 0x1a181a, 0x3a2020, 0xf0c838,
         };
         for (int i = 0; i < ColourCount; ++i) p[i] = colours[i];
@@ -91,17 +140,17 @@ struct Person {
     HairStyle hairStyle = HairStyle::Short;
     Headwear headwear = Headwear::None;
     uint8_t hatColour = 0;
-    bool dress = false;  // a skirt to the knees instead of trousers
-    uint8_t apron = 0;   // an apron over the shirt, front and sides
+    bool dress = false; // a skirt to the knees instead of trousers
+    uint8_t apron = 0;  // an apron over the shirt, front and sides
     bool beard = false;
-    uint8_t cape = 0;    // a cape on the back
+    uint8_t cape = 0; // a cape on the back
 };
 
 // The step offsets for frames 0, 1, 2: which foot is forward and how the body bobs.
 struct Stride {
-    int32_t leftFoot;  // -1 lifted / behind, 0 standing, 1 forward
+    int32_t leftFoot; // -1 lifted / behind, 0 standing, 1 forward
     int32_t rightFoot;
-    int32_t bob;       // the body rises a pixel mid-step
+    int32_t bob; // the body rises a pixel mid-step
 };
 Stride strideOf(int32_t frame) {
     if (frame == 0) return {1, -1, -1};
@@ -175,7 +224,10 @@ void drawHair(Frame &f, const Person &p, Facing facing, int32_t cy) {
     f.oval(12, cy - 0.5, 6.3, 5.8, hair);
     if (p.hairStyle == HairStyle::Long) {
         if (facing == Up) f.rect(6, cy, 12, 9, hair);
-        if (facing == Down) { f.rect(5, cy, 3, 9, hair); f.rect(16, cy, 3, 9, hair); }
+        if (facing == Down) {
+            f.rect(5, cy, 3, 9, hair);
+            f.rect(16, cy, 3, 9, hair);
+        }
         if (facing == Right) f.rect(6, cy, 6, 9, hair);
         f.rect(facing == Right ? 6 : 16, cy + 1, 2, 8, shadeOf(hair));
     }
@@ -198,7 +250,7 @@ void drawFace(Frame &f, const Person &p, Facing facing, int32_t cy) {
     }
     // In profile, facing right: the face in front, an ear, the hair behind.
     f.oval(14, cy + 1.2, 4.0, 4.2, p.skin);
-    f.rect(18, cy + 1, 1, 2, p.skin); // the nose
+    f.rect(18, cy + 1, 1, 2, p.skin);          // the nose
     f.rect(11, cy + 1, 2, 2, shadeOf(p.skin)); // the ear
     f.rect(15, cy + 1, 1, 2, EyeDark);
     f.rect(10, cy - 1, 8, 1, p.hair);
@@ -236,7 +288,7 @@ void drawHeadwear(Frame &f, const Person &p, Facing facing, int32_t cy) {
         f.rect(5, cy - 1, 14, 1, shadeOf(hat));
         drawFaceOpening(f, p, facing, cy, 3.0, false);
         if (facing == Down) f.rect(11, cy, 2, 4, hat); // the nose guard
-        f.rect(11, cy - 8, 2, 3, ClothRed);             // the plume
+        f.rect(11, cy - 8, 2, 3, ClothRed);            // the plume
         return;
     case Headwear::Hood:
         f.oval(12, cy, 7.0, 6.6, hat);
@@ -254,8 +306,10 @@ void drawHeadwear(Frame &f, const Person &p, Facing facing, int32_t cy) {
 void drawPerson(Frame &f, const Person &p, Facing facing, int32_t frame) {
     const Stride s = strideOf(frame);
     const int32_t bodyTop = 15 + s.bob, headCentre = 9 + s.bob;
-    if (facing == Right) drawLegsInProfile(f, p, s);
-    else drawLegsFacingViewer(f, p, s, facing == Down);
+    if (facing == Right)
+        drawLegsInProfile(f, p, s);
+    else
+        drawLegsFacingViewer(f, p, s, facing == Down);
     if (p.cape != 0 && facing == Down) f.rect(5, bodyTop, 14, 10, shadeOf(p.cape)); // the cape behind
     drawTorso(f, p, facing, bodyTop);
     drawArms(f, p, facing, s, bodyTop);
@@ -308,8 +362,10 @@ void drawAnimalInProfile(Frame &f, const Animal &a, int32_t frame) {
         f.rect(3, 16, 1, 3, a.body);
         break;
     }
-    if (a.woolly) drawWool(f, 11, 21, 7.0, 4.5, a.body);
-    else f.oval(11, 21.5, 7.5, 4.5, a.body);
+    if (a.woolly)
+        drawWool(f, 11, 21, 7.0, 4.5, a.body);
+    else
+        f.oval(11, 21.5, 7.5, 4.5, a.body);
     f.oval(11, 23.5, 6.0, 2.0, shadeOf(a.body));
     if (a.spots != 0) {
         f.oval(8, 20, 2.5, 2.0, a.spots);
@@ -336,13 +392,17 @@ void drawAnimalFacingViewer(Frame &f, const Animal &a, int32_t frame, bool facin
     const int32_t liftLeft = s.leftFoot > 0 ? 1 : 0, liftRight = s.rightFoot > 0 ? 1 : 0;
     f.leg(7.5, 25, 0, 31 - liftLeft, a.legs, a.legs);
     f.leg(13.5, 25, 0, 31 - liftRight, shadeOf(a.legs), shadeOf(a.legs));
-    if (a.woolly) drawWool(f, 12, 22, 6.0, 5.0, a.body);
-    else f.oval(12, 22.5, 6.0, 5.0, a.body);
+    if (a.woolly)
+        drawWool(f, 12, 22, 6.0, 5.0, a.body);
+    else
+        f.oval(12, 22.5, 6.0, 5.0, a.body);
     if (!facingDown) {
         // From behind: the rump, the tail, the back of the head beyond it.
         f.oval(12, 15.5, 4.0, 3.6, a.face);
-        if (a.ears == Ears::Pointed) f.pair(9, 12, 1, 1, a.face);
-        else f.pair(7, 14, 2, 4, shadeOf(a.face));
+        if (a.ears == Ears::Pointed)
+            f.pair(9, 12, 1, 1, a.face);
+        else
+            f.pair(7, 14, 2, 4, shadeOf(a.face));
         const int32_t tailLength = a.tail == Tail::Short || a.tail == Tail::Curly ? 2 : 6;
         f.rect(11, 21 - tailLength, 2, tailLength + 1, shadeOf(a.body));
         if (a.tail == Tail::Bushy) {
@@ -366,8 +426,10 @@ void drawAnimalFacingViewer(Frame &f, const Animal &a, int32_t frame, bool facin
 }
 
 void drawAnimal(Frame &f, const Animal &a, Facing facing, int32_t frame) {
-    if (facing == Right) drawAnimalInProfile(f, a, frame);
-    else drawAnimalFacingViewer(f, a, frame, facing == Down);
+    if (facing == Right)
+        drawAnimalInProfile(f, a, frame);
+    else
+        drawAnimalFacingViewer(f, a, frame, facing == Down);
 }
 
 // ---- Sheets --------------------------------------------------------------------------------------------
@@ -401,7 +463,8 @@ Canvas paintPeople(const std::vector<Person> &people) {
     Canvas sheet(288, 256, sheetPalette());
     for (size_t i = 0; i < people.size() && i < 8; ++i) {
         const Person person = people[i];
-        paintBlock(sheet, int32_t(i), [person](Frame &f, Facing facing, int32_t frame) { drawPerson(f, person, facing, frame); });
+        paintBlock(sheet, int32_t(i),
+                   [person](Frame &f, Facing facing, int32_t frame) { drawPerson(f, person, facing, frame); });
     }
     return sheet;
 }
@@ -415,7 +478,8 @@ Person heroPerson() {
 } // namespace
 
 Canvas paintHeroSheet() {
-    Person mage{SkinLight, HairGrey, ClothPurple, ClothPurple, ClothBrown, HairStyle::Short, Headwear::Hood, ClothPurple};
+    Person mage{SkinLight,  HairGrey,         ClothPurple,    ClothPurple,
+                ClothBrown, HairStyle::Short, Headwear::Hood, ClothPurple};
     mage.dress = true;
     Person knight{SkinTan, HairBlack, Steel, Steel, ClothDark, HairStyle::Short, Headwear::Helmet, Steel};
     knight.cape = ClothBlue;
@@ -442,7 +506,8 @@ Canvas paintVillagerSheet() {
     Person elder{SkinLight, HairGrey, ClothPurple, ClothBrown, ClothBrown};
     elder.beard = true;
     Person fisher{SkinTan, HairBrown, ClothTeal, ClothBlue, ClothBrown, HairStyle::Short, Headwear::StrawHat, Straw};
-    Person farmer{SkinDark, HairBlack, ClothYellow, ClothGreen, ClothBrown, HairStyle::Short, Headwear::StrawHat, Straw};
+    Person farmer{SkinDark,   HairBlack,        ClothYellow,        ClothGreen,
+                  ClothBrown, HairStyle::Short, Headwear::StrawHat, Straw};
     Person guard{SkinLight, HairBrown, ClothRed, Steel, ClothDark, HairStyle::Short, Headwear::Helmet, Steel};
     Person boy{SkinDark, HairBlack, ClothYellow, ClothBlue, ClothDark};
     return paintPeople({baker, smith, girl, elder, fisher, farmer, guard, boy});
@@ -450,19 +515,20 @@ Canvas paintVillagerSheet() {
 
 Canvas paintAnimalSheet() {
     const Animal animals[] = {
-        {FurBrown, FurBrown, FurBrown, Ears::Floppy, Tail::Long},                         // dog
-        {FurGrey, FurGrey, FurGrey, Ears::Pointed, Tail::Long},                           // cat
-        {Wool, FurBlack, FurBlack, Ears::Small, Tail::Short, true},                      // sheep
-        {WoolCream, WoolCream, FurBrown, Ears::Small, Tail::Short, true},                // ewe
-        {FurPink, FurPink, FurPink, Ears::Small, Tail::Curly, false, FurPinkShade},     // pig
-        {Wool, Wool, Wool, Ears::Small, Tail::Long, false, FurPink, FurBlack},           // calf
-        {FurOrange, FurOrange, FurBlack, Ears::Pointed, Tail::Bushy},                    // fox
-        {HairBlack, HairBlack, HairBlack, Ears::Floppy, Tail::Short},                    // black dog
+        {FurBrown, FurBrown, FurBrown, Ears::Floppy, Tail::Long},                   // dog
+        {FurGrey, FurGrey, FurGrey, Ears::Pointed, Tail::Long},                     // cat
+        {Wool, FurBlack, FurBlack, Ears::Small, Tail::Short, true},                 // sheep
+        {WoolCream, WoolCream, FurBrown, Ears::Small, Tail::Short, true},           // ewe
+        {FurPink, FurPink, FurPink, Ears::Small, Tail::Curly, false, FurPinkShade}, // pig
+        {Wool, Wool, Wool, Ears::Small, Tail::Long, false, FurPink, FurBlack},      // calf
+        {FurOrange, FurOrange, FurBlack, Ears::Pointed, Tail::Bushy},               // fox
+        {HairBlack, HairBlack, HairBlack, Ears::Floppy, Tail::Short},               // black dog
     };
     Canvas sheet(288, 256, sheetPalette());
     for (int32_t i = 0; i < 8; ++i) {
         const Animal animal = animals[i];
-        paintBlock(sheet, i, [animal](Frame &f, Facing facing, int32_t frame) { drawAnimal(f, animal, facing, frame); });
+        paintBlock(sheet, i,
+                   [animal](Frame &f, Facing facing, int32_t frame) { drawAnimal(f, animal, facing, frame); });
     }
     return sheet;
 }

@@ -1,8 +1,8 @@
 #include "tools/demo/demo_game.h"
 
+#include "support/game_writer.h"
 #include "tools/demo/demo_art.h"
 #include "tools/demo/demo_map.h"
-#include "support/game_writer.h"
 
 namespace preview {
 
@@ -21,14 +21,10 @@ struct Picture {
 };
 
 const Picture kPictures[] = {
-    {"ChipSet/Meadow.png", demo::paintTileset},
-    {"CharSet/Hero.png", demo::paintHeroSheet},
-    {"CharSet/Villagers.png", demo::paintVillagerSheet},
-    {"CharSet/Animals.png", demo::paintAnimalSheet},
-    {"Picture/Hero.png", demo::paintHeroStrip},
-    {"Picture/Statue.png", demo::paintStatueStrip},
-    {"Picture/Oak.png", demo::paintTreeImage},
-    {"Panorama/Island.png", demo::paintPanorama},
+    {"ChipSet/Meadow.png", demo::paintTileset},          {"CharSet/Hero.png", demo::paintHeroSheet},
+    {"CharSet/Villagers.png", demo::paintVillagerSheet}, {"CharSet/Animals.png", demo::paintAnimalSheet},
+    {"Picture/Hero.png", demo::paintHeroStrip},          {"Picture/Statue.png", demo::paintStatueStrip},
+    {"Picture/Oak.png", demo::paintTreeImage},           {"Panorama/Island.png", demo::paintPanorama},
 };
 
 } // namespace
@@ -42,7 +38,8 @@ bool writeDemoGame(const std::filesystem::path &folder, std::string *error) {
            gamefile::writeMap(folder / "Map0001.lmu", demo::makeDemoMap(), error);
 }
 
-const char *const kDemoScript = R"(# The demo game: an island village. The hero starts on the road south of the plaza, looking
+const char *const kDemoScript =
+    R"(# The demo game: an island village. The hero starts on the road south of the plaza, looking
 # north across it to the fountain and its statue; then the view makes a full turn round him.
 enter 1
 hero 30 39 0

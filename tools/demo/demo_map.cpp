@@ -15,7 +15,9 @@ using namespace tiles;
 int32_t autotilePattern(const Neighbours &n) {
     const bool left = !n.west, top = !n.north, right = !n.east, bottom = !n.south;
     const int32_t edges = left + top + right + bottom;
-    if (edges == 0) return int32_t{!n.northWest} | int32_t{!n.northEast} << 1 | int32_t{!n.southEast} << 2 | int32_t{!n.southWest} << 3;
+    if (edges == 0)
+        return int32_t{!n.northWest} | int32_t{!n.northEast} << 1 | int32_t{!n.southEast} << 2 |
+               int32_t{!n.southWest} << 3;
     if (edges == 1) {
         if (left) return 16 | int32_t{!n.northEast} | int32_t{!n.southEast} << 1;
         if (top) return 20 | int32_t{!n.southEast} | int32_t{!n.southWest} << 1;
@@ -67,8 +69,8 @@ constexpr Ellipse kLakeOutlet{43.5, 22.0, 2.4, 2.0}; // the bay the canal leaves
 constexpr Rect kPlazaArea{25, 28, 11, 8};
 constexpr Rect kFountainArea{29, 30, 3, 3};
 constexpr Rect kLakeBounds{33, 15, 14, 10};
-constexpr Rect kCanalDown{43, 22, 2, 14};   // from the lake's south shore
-constexpr Rect kCanalEast{43, 34, 21, 2};   // and on east to the sea
+constexpr Rect kCanalDown{43, 22, 2, 14}; // from the lake's south shore
+constexpr Rect kCanalEast{43, 34, 21, 2}; // and on east to the sea
 constexpr Rect kFieldArea{13, 38, 8, 6};
 constexpr Rect kSecondFieldArea{15, 45, 6, 4};
 constexpr Rect kPastureArea{44, 38, 6, 4};
@@ -83,8 +85,7 @@ constexpr int32_t kPierRow = 31;
 
 class Terrain {
 public:
-    Terrain()
-        : ground_(size_t(kMapWidth) * kMapHeight, Ground::Sea), upper_(size_t(kMapWidth) * kMapHeight, kEmpty) {}
+    Terrain() : ground_(size_t(kMapWidth) * kMapHeight, Ground::Sea), upper_(size_t(kMapWidth) * kMapHeight, kEmpty) {}
 
     static bool inside(int32_t x, int32_t y) { return x >= 0 && y >= 0 && x < kMapWidth && y < kMapHeight; }
     Ground ground(int32_t x, int32_t y) const { return ground_[index(x, y)]; }
@@ -210,7 +211,8 @@ void layFarm(Terrain &t) {
     layField(t, kSecondFieldArea);
     fenceIn(t, kFieldArea, Rect{kFieldArea.x + kFieldArea.width, kRoads[4].y, 1, kRoads[4].height});
     for (int32_t y = kPastureArea.y; y < kPastureArea.y + kPastureArea.height; ++y)
-        for (int32_t x = kPastureArea.x; x < kPastureArea.x + kPastureArea.width; ++x) t.setGround(x, y, Ground::Meadow);
+        for (int32_t x = kPastureArea.x; x < kPastureArea.x + kPastureArea.width; ++x)
+            t.setGround(x, y, Ground::Meadow);
     fenceIn(t, kPastureArea, Rect{kPastureArea.x + 2, kPastureArea.y - 1, 2, 1});
 }
 
@@ -218,7 +220,8 @@ void layFarm(Terrain &t) {
 void layMeadows(Terrain &t) {
     Terrain before = t;
     t.forEachCell([&](int32_t x, int32_t y) {
-        if (smoothNoise(x, y, 5.0, 204) > 0.64 && before.surroundedBy(x, y, Ground::Grass) && before.upper(x, y) == kEmpty)
+        if (smoothNoise(x, y, 5.0, 204) > 0.64 && before.surroundedBy(x, y, Ground::Grass) &&
+            before.upper(x, y) == kEmpty)
             t.setGround(x, y, Ground::Meadow);
     });
 }
@@ -259,10 +262,14 @@ void plantTrees(Terrain &t) {
     t.forEachCell([&](int32_t x, int32_t y) {
         const double pick = hashUnit(x, y, 207);
         if (!freeGreen(t, x, y)) return;
-        if (pick < 0.025) t.setUpper(x, y, kSmallTree);
-        else if (pick < 0.04) t.setUpper(x, y, kBush);
-        else if (pick < 0.045) t.setUpper(x, y, kBoulder);
-        else if (pick < 0.05) t.setUpper(x, y, kStump);
+        if (pick < 0.025)
+            t.setUpper(x, y, kSmallTree);
+        else if (pick < 0.04)
+            t.setUpper(x, y, kBush);
+        else if (pick < 0.045)
+            t.setUpper(x, y, kBoulder);
+        else if (pick < 0.05)
+            t.setUpper(x, y, kStump);
     });
 }
 
@@ -444,8 +451,19 @@ simhost::GameDatabase makeDemoDatabase() {
     tileset.lowerFlags[0] = tileset.lowerFlags[1] = 0;
     tileset.attributes[kDirt - 4982] = 4;
     for (int32_t sides = 0; sides < 16; ++sides) tileset.attributes[kRoad + sides - 4982] = 4;
-    const uint16_t obstacles[] = {kBush, kSmallTree, kPine, kBigTreeTopLeft, kBigTreeTopRight, kBigTreeBottomLeft,
-                                  kBigTreeBottomRight, kBoulder, kStump, kSignpost, kLamp, kBarrel, kChest};
+    const uint16_t obstacles[] = {kBush,
+                                  kSmallTree,
+                                  kPine,
+                                  kBigTreeTopLeft,
+                                  kBigTreeTopRight,
+                                  kBigTreeBottomLeft,
+                                  kBigTreeBottomRight,
+                                  kBoulder,
+                                  kStump,
+                                  kSignpost,
+                                  kLamp,
+                                  kBarrel,
+                                  kChest};
     for (uint16_t id : obstacles) tileset.upperFlags[id - 10000] = 0;
     for (int32_t sides = 0; sides < 16; ++sides) tileset.upperFlags[kFence + sides - 10000] = 0;
     simhost::GameDatabase database;

@@ -25,7 +25,8 @@ struct Vec {
 };
 
 double boxDistance(const Vec &p, const Vec &centre, const Vec &half) {
-    const Vec q{std::fabs(p.x - centre.x) - half.x, std::fabs(p.y - centre.y) - half.y, std::fabs(p.z - centre.z) - half.z};
+    const Vec q{std::fabs(p.x - centre.x) - half.x, std::fabs(p.y - centre.y) - half.y,
+                std::fabs(p.z - centre.z) - half.z};
     const Vec outside{std::max(q.x, 0.0), std::max(q.y, 0.0), std::max(q.z, 0.0)};
     return outside.length() + std::min(std::max(q.x, std::max(q.y, q.z)), 0.0);
 }
@@ -63,12 +64,12 @@ Hit statueDistance(const Vec &p) {
     add(boxDistance(p, {0, -10, 7}, {4.5, 0.6, 2.0}), Gold); // the plaque, in front
     add(cylinderDistance(p, 0, 0, 6.5, 11.5, 22) - 0.3, Bronze);
     add(cylinderDistance(p, 0, 0, 5.2, 22, 29) - 0.5, Bronze);
-    add(capsuleDistance(p, {-5.5, 0, 28}, {5.5, 0, 28}, 2.2), Bronze); // shoulders
-    add(Vec{p.x, p.y + 0.5, p.z - 33}.length() - 4.2, Bronze);         // head
+    add(capsuleDistance(p, {-5.5, 0, 28}, {5.5, 0, 28}, 2.2), Bronze);  // shoulders
+    add(Vec{p.x, p.y + 0.5, p.z - 33}.length() - 4.2, Bronze);          // head
     add(capsuleDistance(p, {6, -0.5, 27}, {8, -2.5, 34}, 1.6), Bronze); // right arm, raised
     add(capsuleDistance(p, {8, -2.5, 33.5}, {8, -2.5, 46}, 0.9), Blade);
-    add(capsuleDistance(p, {5.5, -2.5, 35}, {10.5, -2.5, 35}, 0.8), Gold); // the cross-guard
-    add(capsuleDistance(p, {-6, -0.5, 27}, {-6.5, -3.5, 21}, 1.6), Bronze); // left arm
+    add(capsuleDistance(p, {5.5, -2.5, 35}, {10.5, -2.5, 35}, 0.8), Gold);            // the cross-guard
+    add(capsuleDistance(p, {-6, -0.5, 27}, {-6.5, -3.5, 21}, 1.6), Bronze);           // left arm
     add(cylinderDistance(Vec{p.x, p.z, p.y}, -6.8, 20, 4.6, -5.2, -4.2) - 0.2, Gold); // shield, facing -y
     return hit;
 }
@@ -125,7 +126,8 @@ void traceStatueView(Canvas &strip, int32_t left, double angle) {
                 const Hit hit = statueDistance(p);
                 if (hit.distance < 0.02) {
                     const double light = 0.3 + 0.75 * std::max(0.0, surfaceNormal(p).dot(sun));
-                    const int32_t shade = floorToInt(light * (kShades - 1) + 0.5 + 0.5 * (ditherThreshold(column, row) - 0.5));
+                    const int32_t shade =
+                        floorToInt(light * (kShades - 1) + 0.5 + 0.5 * (ditherThreshold(column, row) - 0.5));
                     strip.set(left + column, row, materialShade(hit.material, shade));
                     break;
                 }
@@ -193,8 +195,10 @@ Canvas paintTreeImage() {
     }
     tree.fillRect(26, 38, 6, 2, Bark1); // a branch
     // Balls of leaves from the back to the front.
-    const double balls[][3] = {{24, 16, 13}, {13, 24, 10}, {35, 24, 10}, {18, 32, 9}, {31, 33, 9}, {24, 9, 8}, {24, 26, 10}};
-    for (size_t i = 0; i < sizeof balls / sizeof balls[0]; ++i) leafBall(tree, balls[i][0], balls[i][1], balls[i][2], 310 + uint32_t(i));
+    const double balls[][3] = {{24, 16, 13}, {13, 24, 10}, {35, 24, 10}, {18, 32, 9},
+                               {31, 33, 9},  {24, 9, 8},   {24, 26, 10}};
+    for (size_t i = 0; i < sizeof balls / sizeof balls[0]; ++i)
+        leafBall(tree, balls[i][0], balls[i][1], balls[i][2], 310 + uint32_t(i));
     tree.outline(0, 0, 48, 64, TreeInk);
     return tree;
 }
@@ -206,8 +210,20 @@ namespace {
 enum SkyColour : uint8_t { SkyClear, SkyFirst = 1 }; // sky shades from 1, then the fixed colours
 constexpr int32_t kSkyShades = 14;
 enum PanoramaColour : uint8_t {
-    CloudLight = SkyFirst + kSkyShades, CloudMid, CloudShadow,
-    Far0, Far1, Far2, Snow, Near0, Near1, Near2, Sea0, Sea1, Sea2, SeaGlint,
+    CloudLight = SkyFirst + kSkyShades,
+    CloudMid,
+    CloudShadow,
+    Far0,
+    Far1,
+    Far2,
+    Snow,
+    Near0,
+    Near1,
+    Near2,
+    Sea0,
+    Sea1,
+    Sea2,
+    SeaGlint,
     PanoramaColourCount
 };
 

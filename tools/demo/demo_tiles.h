@@ -8,16 +8,16 @@ namespace preview::demo::tiles {
 
 // ---- Lower layer -------------------------------------------------------------------------------
 // Autotiles: add the neighbour pattern (0 to 46) to the first id.
-constexpr uint16_t kSea = 0;        // column autotile: sea and lake water, sandy shores
-constexpr uint16_t kCanal = 1000;   // column autotile: the same water between stone quays
+constexpr uint16_t kSea = 0;          // column autotile: sea and lake water, sandy shores
+constexpr uint16_t kCanal = 1000;     // column autotile: the same water between stone quays
 constexpr uint16_t kBoardwalk = 2000; // the fixed tile: planks
-constexpr uint16_t kWheat = 3000;   // strip tiles: crops in a field
+constexpr uint16_t kWheat = 3000;     // strip tiles: crops in a field
 constexpr uint16_t kCabbage = 3050;
 constexpr uint16_t kCarrots = 3100;
-constexpr uint16_t kBeach = 4000;   // block autotiles: sand, running on under the water
-constexpr uint16_t kMeadow = 4050;  //   tall grass
-constexpr uint16_t kField = 4100;   //   tilled soil with a dark rim
-constexpr uint16_t kPlaza = 4150;   //   cobbles with a kerb, running on into roads and water
+constexpr uint16_t kBeach = 4000;  // block autotiles: sand, running on under the water
+constexpr uint16_t kMeadow = 4050; //   tall grass
+constexpr uint16_t kField = 4100;  //   tilled soil with a dark rim
+constexpr uint16_t kPlaza = 4150;  //   cobbles with a kerb, running on into roads and water
 
 // Plain lower tiles.
 constexpr uint16_t kGrass = 5000;
@@ -51,7 +51,7 @@ constexpr uint16_t kReeds = 10017;
 constexpr uint16_t kFence = 10018;
 constexpr uint16_t kBridgeEastWest = 10034; // planks across a canal, for a road running east-west
 constexpr uint16_t kBridgeNorthSouth = 10035;
-constexpr uint16_t kPier = 10036;           // a narrow east-west pier over the sea
+constexpr uint16_t kPier = 10036; // a narrow east-west pier over the sea
 // Upright things for events shown as tiles (an event's sheet index is the upper id - 10000).
 constexpr uint16_t kSignpost = 10037;
 constexpr uint16_t kLamp = 10038;

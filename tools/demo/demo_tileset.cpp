@@ -15,20 +15,62 @@ namespace {
 enum Colour : uint8_t {
     Clear,
     Ink,
-    Grass0, Grass1, Grass2, Grass3,
-    Tall0, Tall1, Tall2,
-    Sand0, Sand1, Sand2, WetSand,
-    Deep, Water, Ripple, Shallow, Foam, Sparkle, QuayWater,
-    Stone0, Stone1, Stone2, Stone3,
-    Dirt0, Dirt1, Dirt2, Dirt3,
-    Soil0, Soil1, Soil2,
-    Wood0, Wood1, Wood2, Wood3,
-    Leaf0, Leaf1, Leaf2, Leaf3,
-    Pine0, Pine1, Pine2,
+    Grass0,
+    Grass1,
+    Grass2,
+    Grass3,
+    Tall0,
+    Tall1,
+    Tall2,
+    Sand0,
+    Sand1,
+    Sand2,
+    WetSand,
+    Deep,
+    Water,
+    Ripple,
+    Shallow,
+    Foam,
+    Sparkle,
+    QuayWater,
+    Stone0,
+    Stone1,
+    Stone2,
+    Stone3,
+    Dirt0,
+    Dirt1,
+    Dirt2,
+    Dirt3,
+    Soil0,
+    Soil1,
+    Soil2,
+    Wood0,
+    Wood1,
+    Wood2,
+    Wood3,
+    Leaf0,
+    Leaf1,
+    Leaf2,
+    Leaf3,
+    Pine0,
+    Pine1,
+    Pine2,
     Shade,
-    Red, Yellow, White, Blue, Pink, Orange,
-    Wheat0, Wheat1, Cabbage0, Cabbage1, Carrot,
-    Iron, Glow, Brass, ChestRed,
+    Red,
+    Yellow,
+    White,
+    Blue,
+    Pink,
+    Orange,
+    Wheat0,
+    Wheat1,
+    Cabbage0,
+    Cabbage1,
+    Carrot,
+    Iron,
+    Glow,
+    Brass,
+    ChestRed,
     ColourCount
 };
 
@@ -36,21 +78,12 @@ const Palette &tilesetPalette() {
     static const Palette palette = [] {
         Palette p{};
         const uint32_t colours[ColourCount] = {
-            0x000000, 0x1c1a22,
-            0x3f7a2c, 0x4c8f34, 0x58a03b, 0x78bb4c,
-            0x2d6322, 0x397828, 0x468a2e,
-            0xc8a562, 0xdcbd79, 0xecd394, 0xb08f56,
-            0x1d4b8a, 0x255da3, 0x3473bb, 0x4f97cf, 0xd9edf2, 0x9fd3ef, 0x173c6e,
-            0x4f5057, 0x6f7077, 0x96969a, 0xc0beb6,
-            0x6f4d2d, 0x8c6540, 0xa57b4f, 0xbf9868,
-            0x4f3320, 0x654329, 0x7f5836,
-            0x4e311a, 0x6e4624, 0x936233, 0xb98549,
-            0x1c4519, 0x2a6424, 0x3b832f, 0x5aa641,
-            0x143a26, 0x1f5535, 0x2d7247,
-            0x346227,
-            0xd8383a, 0xf0cf3f, 0xf4f3ea, 0x5b7be0, 0xea86b9, 0xe88a30,
-            0xd9b950, 0xb0902f, 0x86c274, 0x4b9346, 0xe4782a,
-            0x36363e, 0xfff0a0, 0xc8a040, 0x9c3224,
+            0x000000, 0x1c1a22, 0x3f7a2c, 0x4c8f34, 0x58a03b, 0x78bb4c, 0x2d6322, 0x397828, 0x468a2e, 0xc8a562,
+            0xdcbd79, 0xecd394, 0xb08f56, 0x1d4b8a, 0x255da3, 0x3473bb, 0x4f97cf, 0xd9edf2, 0x9fd3ef, 0x173c6e,
+            0x4f5057, 0x6f7077, 0x96969a, 0xc0beb6, 0x6f4d2d, 0x8c6540, 0xa57b4f, 0xbf9868, 0x4f3320, 0x654329,
+            0x7f5836, 0x4e311a, 0x6e4624, 0x936233, 0xb98549, 0x1c4519, 0x2a6424, 0x3b832f, 0x5aa641, 0x143a26,
+            0x1f5535, 0x2d7247, 0x346227, 0xd8383a, 0xf0cf3f, 0xf4f3ea, 0x5b7be0, 0xea86b9, 0xe88a30, 0xd9b950,
+            0xb0902f, 0x86c274, 0x4b9346, 0xe4782a, 0x36363e, 0xfff0a0, 0xc8a040, 0x9c3224,
         };
         for (int i = 0; i < ColourCount; ++i) p[i] = colours[i];
         return p;
@@ -226,8 +259,8 @@ uint8_t seaPixel(const Edges &e, int32_t x, int32_t y) {
 uint8_t canalPixel(const Edges &e, int32_t x, int32_t y) {
     const double d = edgeDistance(e, x, y, 0.0, false);
     if (d < 3.0) return (x + y) % 6 == 0 ? Stone1 : (d < 1.0 ? Stone3 : Stone2); // the kerb
-    if (d < 4.0) return Stone0;                                               // the quay's face
-    if (d < 5.0) return QuayWater;                                            // its shadow
+    if (d < 4.0) return Stone0;                                                  // the quay's face
+    if (d < 5.0) return QuayWater;                                               // its shadow
     return waterPixel(x, y);
 }
 
@@ -494,8 +527,10 @@ void paintFences(Canvas &canvas) {
             cell.rect(6 + o, 6 + o, 4, 4, pass == 0 ? Shade : Wood1);
         }
         cell.rect(7, 7, 2, 2, Wood3);
-        if (sides & (kWest | kEast)) cell.rect((sides & kWest) ? 0 : 8, 7, (sides & kWest) && (sides & kEast) ? 16 : 8, 1, Wood3);
-        if (sides & (kNorth | kSouth)) cell.rect(7, (sides & kNorth) ? 0 : 8, 1, (sides & kNorth) && (sides & kSouth) ? 16 : 8, Wood3);
+        if (sides & (kWest | kEast))
+            cell.rect((sides & kWest) ? 0 : 8, 7, (sides & kWest) && (sides & kEast) ? 16 : 8, 1, Wood3);
+        if (sides & (kNorth | kSouth))
+            cell.rect(7, (sides & kNorth) ? 0 : 8, 1, (sides & kNorth) && (sides & kSouth) ? 16 : 8, Wood3);
         cell.rect(6, 6, 4, 1, Wood3);
     }
 }

@@ -134,7 +134,8 @@ bool GifAnimation::addFrame(const std::vector<uint16_t> &rgb565, std::string *er
     bool ok = colours != nullptr && putDelay(file_, delayHundredths_) &&
               EGifPutImageDesc(file_, 0, 0, width_, height_, false, colours) == GIF_OK;
     for (int32_t y = 0; ok && y < height_; ++y)
-        ok = EGifPutLine(file_, frame.indices.data() + static_cast<size_t>(y) * static_cast<size_t>(width_), width_) == GIF_OK;
+        ok = EGifPutLine(file_, frame.indices.data() + static_cast<size_t>(y) * static_cast<size_t>(width_), width_) ==
+             GIF_OK;
     GifFreeMapObject(colours);
     if (!ok) return fail("cannot write", file_->Error, error);
     ++frameCount_;

@@ -169,7 +169,8 @@ std::string describeFrames(const std::vector<std::string> &frames) {
         if (frames.size() > 3 && i > 0 && i + 1 < frames.size()) continue;
         names += (i == 0 ? " (" : ", ") + fs::path(frames[i]).filename().string();
     }
-    return std::to_string(frames.size()) + (frames.size() == 1 ? " frame" : " frames") + names + (frames.empty() ? "" : ")");
+    return std::to_string(frames.size()) + (frames.size() == 1 ? " frame" : " frames") + names +
+           (frames.empty() ? "" : ")");
 }
 
 class Session {
@@ -270,7 +271,9 @@ private:
         options.outputFolder = outputFolder_;
         options.enterMap = [this](int32_t mapId, std::string *error) { return simhost::enterMap(game_, mapId, error); };
         options.progress = [this](int64_t rendered, int64_t total) { console_.progress(rendered, total); };
-        options.message = [this](const std::string &caption, const std::string &text) { console_.message(caption, text); };
+        options.message = [this](const std::string &caption, const std::string &text) {
+            console_.message(caption, text);
+        };
         return options;
     }
 
@@ -288,7 +291,8 @@ private:
 
     void report(const ScriptResult &result) {
         std::string folder = (fs::path(request_.output) / "").string();
-        if (!result.frames.empty()) console_.out << "wrote " << describeFrames(result.frames) << " into " << folder << "\n";
+        if (!result.frames.empty())
+            console_.out << "wrote " << describeFrames(result.frames) << " into " << folder << "\n";
         for (const std::string &animation : result.animations)
             console_.out << "wrote the animation " << displayed(animation) << "\n";
     }
@@ -334,10 +338,12 @@ int runPreview(int argc, const char *const *argv, const PreviewPaths &paths, std
         ->check(CLI::ExistingFile)
         ->type_name("");
     int32_t mapId = 0;
-    CLI::Option *map = app.add_option("--map", mapId, "render map N from the hero's cell and turn round him (needs no script)")
-                           ->type_name("N");
-    CLI::Option *hero = app.add_option("--hero", request.hero, "with --map: the hero's cell (default: the map's centre)")
-                            ->type_name("COLUMN,ROW");
+    CLI::Option *map =
+        app.add_option("--map", mapId, "render map N from the hero's cell and turn round him (needs no script)")
+            ->type_name("N");
+    CLI::Option *hero =
+        app.add_option("--hero", request.hero, "with --map: the hero's cell (default: the map's centre)")
+            ->type_name("COLUMN,ROW");
     app.add_option("--background", request.background,
                    "with --map: the image above the horizon, a file of the game folder (default: none)")
         ->type_name("FILE");

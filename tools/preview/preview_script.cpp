@@ -5,9 +5,9 @@
 #include <climits>
 #include <optional>
 
+#include "preview_steps.h"
 #include "simhost/comment_line.h"
 #include "tools/preview/preview_animation.h"
-#include "preview_steps.h"
 
 namespace preview {
 
@@ -67,14 +67,18 @@ private:
     }
 
     bool repeat(const Step &step, size_t &next) {
-        if (step.numbers[0] == 0) next = step.partner + 1;
-        else loops_.push_back(step.numbers[0]);
+        if (step.numbers[0] == 0)
+            next = step.partner + 1;
+        else
+            loops_.push_back(step.numbers[0]);
         return true;
     }
 
     bool end(const Step &step, size_t &next) {
-        if (--loops_.back() > 0) next = step.partner + 1;
-        else loops_.pop_back();
+        if (--loops_.back() > 0)
+            next = step.partner + 1;
+        else
+            loops_.pop_back();
         return true;
     }
 
@@ -233,7 +237,8 @@ private:
     }
 
     bool expectDrawn(const Step &step) {
-        std::string expected = step.expected ? "expected the last frame to show a view" : "expected the last frame to be the backdrop alone";
+        std::string expected = step.expected ? "expected the last frame to show a view"
+                                             : "expected the last frame to be the backdrop alone";
         if (!lastDrawn_) return fail(step, expected + ", found no frame before it");
         if (*lastDrawn_ != step.expected)
             return fail(step, expected + (*lastDrawn_ ? ", found a view drawn" : ", found nothing drawn"));

@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "preview_steps.h"
 #include "simhost/comment_line.h"
 #include "tools/preview/preview_script.h"
-#include "preview_steps.h"
 
 namespace preview {
 
@@ -306,9 +306,11 @@ public:
         stepRuns_ += step.runs;
         if (step.kind == StepKind::Frame) script_.frameCount += step.runs;
         if (stepRuns_ > kMaxStepRuns)
-            return fail(blamedLine(step), "the script would run more than " + std::to_string(kMaxStepRuns) + " steps", error);
+            return fail(blamedLine(step), "the script would run more than " + std::to_string(kMaxStepRuns) + " steps",
+                        error);
         if (script_.frameCount > kMaxFrames)
-            return fail(blamedLine(step), "the script would render more than " + std::to_string(kMaxFrames) + " frames", error);
+            return fail(blamedLine(step), "the script would render more than " + std::to_string(kMaxFrames) + " frames",
+                        error);
         if (step.kind == StepKind::Repeat) open_.push_back(script_.steps.size());
         return true;
     }

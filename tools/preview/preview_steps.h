@@ -10,25 +10,41 @@
 namespace preview {
 
 enum class StepKind {
-    Enter, Map, Tileset,
-    Hero, Event, Move, Face, Sheet, Pose,
-    Scroll, ScrollFollow, Pictures, Comment,
-    Frame, GifStart, GifEnd,
-    Repeat, End, Title,
-    ExpectVariable, ExpectReturned, ExpectDrawn,
+    Enter,
+    Map,
+    Tileset,
+    Hero,
+    Event,
+    Move,
+    Face,
+    Sheet,
+    Pose,
+    Scroll,
+    ScrollFollow,
+    Pictures,
+    Comment,
+    Frame,
+    GifStart,
+    GifEnd,
+    Repeat,
+    End,
+    Title,
+    ExpectVariable,
+    ExpectReturned,
+    ExpectDrawn,
 };
 
 struct Step {
     StepKind kind = StepKind::Title;
     int32_t line = 0;
-    std::vector<int32_t> numbers;       // in the order written (Frame: its picture numbers)
-    std::string text;                   // a file or tileset name; Comment: the whole line
-    std::string graphic;                // Tileset: the graphic's name
-    std::optional<std::string> sheet;   // Event, Sheet: the sheet name when one is given
-    std::optional<int32_t> eventId;     // Move, Face, Sheet, Pose: the event acted on; none: the hero
-    bool expected = false;              // ExpectReturned, ExpectDrawn
-    size_t partner = 0;                 // Repeat: index of its End; End: index of its Repeat
-    int64_t runs = 1;                   // how many times the step runs, repeats multiplied out
+    std::vector<int32_t> numbers;     // in the order written (Frame: its picture numbers)
+    std::string text;                 // a file or tileset name; Comment: the whole line
+    std::string graphic;              // Tileset: the graphic's name
+    std::optional<std::string> sheet; // Event, Sheet: the sheet name when one is given
+    std::optional<int32_t> eventId;   // Move, Face, Sheet, Pose: the event acted on; none: the hero
+    bool expected = false;            // ExpectReturned, ExpectDrawn
+    size_t partner = 0;               // Repeat: index of its End; End: index of its Repeat
+    int64_t runs = 1;                 // how many times the step runs, repeats multiplied out
 };
 
 struct Script {

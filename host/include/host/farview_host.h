@@ -48,14 +48,14 @@ typedef char *FvHostString;
 
 /* The hero or a map event. Positions are in tiles; the screen position is the host's operation. */
 typedef struct FvHostCharacter {
-    int32_t id;            /* event id (1-based); 0 for the hero */
+    int32_t id; /* event id (1-based); 0 for the hero */
     int32_t mapColumn;
     int32_t mapRow;
-    int32_t facing;        /* 0 to 3: the row of the character sheet shown at the default view */
+    int32_t facing; /* 0 to 3: the row of the character sheet shown at the default view */
     int32_t animationStep;
-    int32_t sheetIndex;    /* which character of the sheet, or which tile when sheetName is empty */
+    int32_t sheetIndex; /* which character of the sheet, or which tile when sheetName is empty */
     FvHostString sheetName;
-    int32_t mapId;         /* the hero's map; unused for events */
+    int32_t mapId; /* the hero's map; unused for events */
 } FvHostCharacter;
 
 typedef struct FvHostEventList {
@@ -131,10 +131,8 @@ typedef struct FvHostInterface {
 
     uint16_t *(FVAPI *surfaceRow)(FvHostSurface *surface, int32_t row);
     int32_t(FVAPI *surfacePitch)(FvHostSurface *surface); /* bytes from one row to the next */
-    void(FVAPI *drawImage)(FvHostSurface *surface, int32_t x, int32_t y, FvHostImage *image,
-                           FvRect source);
-    void(FVAPI *stretchDrawImage)(FvHostSurface *surface, FvRect target, FvHostImage *image,
-                                  FvRect source);
+    void(FVAPI *drawImage)(FvHostSurface *surface, int32_t x, int32_t y, FvHostImage *image, FvRect source);
+    void(FVAPI *stretchDrawImage)(FvHostSurface *surface, FvRect target, FvHostImage *image, FvRect source);
 
     int32_t(FVAPI *characterScreenX)(const FvHostCharacter *character);
     int32_t(FVAPI *characterScreenY)(const FvHostCharacter *character);

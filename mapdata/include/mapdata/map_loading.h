@@ -62,7 +62,6 @@ void loadMap(MapRecord &record);
 
 // The part of loadMap after the size is set: reads both tile layers from the map file's bytes
 // into the record's grids, which must already hold width x height cells.
-void readTileLayers(MapRecord &record, const std::vector<uint8_t> &mapFile,
-                    const TilesetRecordView &tileset);
+void readTileLayers(MapRecord &record, const std::vector<uint8_t> &mapFile, const TilesetRecordView &tileset);
 
 } // namespace farview

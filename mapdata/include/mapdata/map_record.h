@@ -16,15 +16,17 @@ struct TileGrid {
     std::vector<uint16_t> cells;
     int32_t rowLength = 0;
 
-    uint16_t at(int32_t x, int32_t y) const { return cells[static_cast<size_t>(x) + static_cast<size_t>(y) * rowLength]; }
+    uint16_t at(int32_t x, int32_t y) const {
+        return cells[static_cast<size_t>(x) + static_cast<size_t>(y) * rowLength];
+    }
 };
 
 // Grids are declared in the reverse of the order in which they are released at unload.
 struct MapRecord {
-    int32_t width = 0;       // tiles, from the host
+    int32_t width = 0; // tiles, from the host
     int32_t height = 0;
-    int32_t pixelWidth = 0;  // width * 16
-    int32_t pixelHeight = 0; // height * 16
+    int32_t pixelWidth = 0;            // width * 16
+    int32_t pixelHeight = 0;           // height * 16
     std::string tilesetFileName = "0"; // "0" until a tileset name resolution succeeds
     std::string tilesetName;
     FvHostImage *tilesetImage = nullptr; // owned

@@ -23,7 +23,7 @@ inline int32_t truncateToInt32(double value) {
 // is spelled out.
 inline float roundToFloat(double value) {
     if (!(std::fabs(value) > FLT_MAX)) return static_cast<float>(value); // NaN included
-    constexpr double overflowMidpoint = 0x1.ffffffp127; // FLT_MAX plus half a unit in its last place
+    constexpr double overflowMidpoint = 0x1.ffffffp127;                  // FLT_MAX plus half a unit in its last place
     const float largest = std::fabs(value) < overflowMidpoint ? FLT_MAX : std::numeric_limits<float>::infinity();
     return value < 0.0 ? -largest : largest;
 }

@@ -22,7 +22,7 @@ struct SpriteDefinition {
     std::string imageName;   // key of the image in imageCache
     uint16_t directions = 1; // views the image holds, side by side
     uint16_t frames = 1;
-    uint16_t mode = 0;       // 0 single picture, 1 animated, 2 directional, 3 both
+    uint16_t mode = 0; // 0 single picture, 1 animated, 2 directional, 3 both
     uint16_t offsetX = 0;
     uint16_t offsetY = 0;
     bool followsFacing = true; // the drawn view turns with the character's own facing

@@ -63,7 +63,7 @@ constexpr int32_t kTilesetUpperFlagCount = 144;
 struct GameTileset {
     int32_t id = 0;
     std::string name;
-    std::string graphicName; // the ChipSet graphic's file name, without extension
+    std::string graphicName;          // the ChipSet graphic's file name, without extension
     std::vector<uint16_t> attributes; // kTilesetAttributeCount entries when present
     std::vector<uint8_t> lowerFlags;  // kTilesetLowerFlagCount
     std::vector<uint8_t> upperFlags;  // kTilesetUpperFlagCount

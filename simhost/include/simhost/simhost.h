@@ -41,7 +41,7 @@ void destroyImage(FvHostImage *image);
 // missing or corrupt one, leaves the image as it was and reports a message naming the file.
 void loadImageFile(FvHostImage *image, const char *fileName, int32_t loadOption);
 void applyPalette(FvHostImage *image); // RGB565 from the palette's top 5, 6 and 5 bits
-int32_t liveImageCount();               // images created and not yet destroyed
+int32_t liveImageCount();              // images created and not yet destroyed
 uint16_t rgb565(uint32_t rgb);
 // Writes an 8-bit paletted PNG of the image (for tests and tools).
 bool writeImagePng(const FvHostImage &image, const std::string &path, std::string *error);
@@ -69,7 +69,7 @@ FvHostCharacter &hero();
 // Adds an event with the given id at a map cell; events keep the order in which they were added.
 FvHostCharacter &addEvent(int32_t id, int32_t column, int32_t row);
 void clearEvents();
-void setEventListPresent(bool present); // a map without an event list hands the plug-in NULL
+void setEventListPresent(bool present);                          // a map without an event list hands the plug-in NULL
 FvHostCharacter *eventById(FvHostEventList *events, int32_t id); // NULL when no event has the id
 void setSheetName(FvHostCharacter &character, const std::string &sheetName);
 void setScroll(int32_t scrollX, int32_t scrollY); // sixteenths of a pixel
@@ -128,8 +128,7 @@ CommentArgument text(const std::string &value);
 // The parsed record of a comment line; names and texts longer than their fields are cut.
 FvParsedComment makeComment(const std::string &name, const std::vector<CommentArgument> &arguments);
 
-bool sendComment(const PluginModule &module, const std::string &name,
-                 const std::vector<CommentArgument> &arguments);
+bool sendComment(const PluginModule &module, const std::string &name, const std::vector<CommentArgument> &arguments);
 // One host frame: calls onPictureDrawn once for each picture number, in order.
 void drawPictures(const PluginModule &module, const std::vector<int32_t> &pictureNumbers);
 void initTitleScreen(const PluginModule &module);

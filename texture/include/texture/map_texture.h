@@ -38,8 +38,8 @@ extern const char *const kMapNotLoadedMessage;
 
 // Copies a width x height rectangle; source pixels of index 0 leave the target pixel as it was.
 // A rectangle that does not lie wholly inside its image copies nothing.
-void copyPiece(FvHostImage &target, int32_t targetX, int32_t targetY, const FvHostImage &source,
-               int32_t sourceX, int32_t sourceY, int32_t width, int32_t height);
+void copyPiece(FvHostImage &target, int32_t targetX, int32_t targetY, const FvHostImage &source, int32_t sourceX,
+               int32_t sourceY, int32_t width, int32_t height);
 
 // Draws a composite lower tile (id below 5000: autotiles, the fixed tile, strip tiles) from the
 // record's tileset image into its map texture with its top-left pixel at (targetX, targetY).
