@@ -37,6 +37,17 @@ std::string hostStringText(FvHostString string) {
     return length > 0 ? std::string(string, static_cast<size_t>(length)) : std::string();
 }
 
+void loadImageFile(FvHostImage &image, const std::string &fileName) {
+    image.loadOption = 1;
+    host().loadImageFile(&image, fileName.c_str(), 1);
+}
+
+FvHostImage *createLoadedImage(const std::string &fileName) {
+    FvHostImage *image = host().createImage();
+    if (image != nullptr) loadImageFile(*image, fileName);
+    return image;
+}
+
 FvHostCharacter *hostHero() { return boundTable->hero ? *boundTable->hero : nullptr; }
 FvHostMapView *hostMapView() { return boundTable->mapView ? *boundTable->mapView : nullptr; }
 FvHostVariables *hostVariables() { return boundTable->variables ? *boundTable->variables : nullptr; }

@@ -151,7 +151,6 @@ void readTileLayers(MapRecord &record, const std::vector<uint8_t> &mapFile, cons
 }
 
 void loadMap(MapRecord &record) {
-    if (!hostBound()) return;
     resolveTilesetNames(record);
 
     int32_t width = 0, height = 0;

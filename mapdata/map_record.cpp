@@ -6,7 +6,7 @@ namespace farview {
 
 namespace {
 void destroyOwnedImage(FvHostImage *&image) {
-    if (image != nullptr && hostBound()) host().destroyImage(image);
+    if (image != nullptr) host().destroyImage(image);
     image = nullptr;
 }
 } // namespace

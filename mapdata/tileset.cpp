@@ -30,7 +30,6 @@ bool marksSingleString(uint8_t marker) {
 } // namespace
 
 void resolveTilesetNames(MapRecord &record) {
-    if (!hostBound()) return;
     const TilesetRecordView tileset = currentTilesetRecord();
     if (tileset.byteAt(kCheckByteOffset) > kLargestUsableCheckByte) {
         showMessage(kTilesetSlotMessage);
@@ -50,15 +49,12 @@ void resolveTilesetNames(MapRecord &record) {
 }
 
 void loadTilesetGraphic(MapRecord &record) {
-    if (!hostBound()) return;
     if (record.tilesetImage == nullptr) record.tilesetImage = host().createImage();
     FvHostImage *image = record.tilesetImage;
     if (image == nullptr) return;
-    const std::string path = "ChipSet/" + record.tilesetFileName;
     host().setImageSize(image, kTilesetImageWidth, kTilesetImageHeight);
     image->option = 1;
-    image->loadOption = 1;
-    host().loadImageFile(image, path.c_str(), 1);
+    loadImageFile(*image, "ChipSet/" + record.tilesetFileName);
 }
 
 } // namespace farview

@@ -24,7 +24,6 @@ std::string TilesetRecordView::textAt(int32_t offset, int32_t length) const {
 }
 
 TilesetRecordView currentTilesetRecord() {
-    if (!hostBound()) return {};
     const FvHostMapView *mapView = hostMapView();
     if (mapView == nullptr || mapView->tilesetRecord == nullptr || mapView->tilesetRecordSize < 0) return {};
     return {mapView->tilesetRecord, mapView->tilesetRecordSize};

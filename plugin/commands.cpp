@@ -54,12 +54,10 @@ void addSpriteCommand(const ParsedComment &c) {
 // Every call loads a new image; the one it replaces is destroyed at once rather than kept until
 // the title screen.
 void setBackground(const ParsedComment &c) {
-    FvHostImage *image = host().createImage();
+    FvHostImage *image = createLoadedImage(c.text(1));
     if (viewState.backgroundImage != nullptr) host().destroyImage(viewState.backgroundImage);
     viewState.backgroundImage = image;
     if (image == nullptr) return;
-    image->loadOption = 1;
-    host().loadImageFile(image, c.text(1).c_str(), 1);
     viewState.backgroundWidth = image->width;
     viewState.backgroundPixelsPerDegree = roundToFloat(static_cast<double>(image->width) / 360.0);
 }

@@ -1,4 +1,5 @@
-// Reading the host's parsed comment line in place, at its fixed byte offsets, never past them.
+// Reading the host's parsed comment line in place, through the fields of its record, never past
+// them.
 #pragma once
 
 #include <cstdint>
@@ -8,17 +9,17 @@
 
 namespace farview {
 
-// The record as bytes: a command name, a parameter count and nine parameter slots.
+// The record of one comment line: a command name, a parameter count and nine parameter slots.
 class ParsedComment {
 public:
-    explicit ParsedComment(const FvParsedComment &record) : bytes_(reinterpret_cast<const unsigned char *>(&record)) {}
+    explicit ParsedComment(const FvParsedComment &record) : record_(record) {}
 
     // The name up to its zero byte, or the whole field when it has none.
     std::string name() const;
-    int32_t parameterCount() const;
+    int32_t parameterCount() const { return record_.parameterCount; }
 
     // Parameters are numbered from 1 to 9; each is read by the rule its command uses, whatever
-    // its kind.
+    // its kind. A number outside 1 to 9 reads as an empty number parameter.
     int32_t integer(int n) const;  // the number truncated toward zero
     float real(int n) const;       // the number rounded to single precision
     double number(int n) const;    // the number as it is
@@ -26,19 +27,9 @@ public:
     bool boolean(int n) const;     // a text beginning T, t, Y or y; a number other than 0
 
 private:
-    static constexpr size_t kNameSize = 200;
-    static constexpr size_t kCountOffset = 200;
-    static constexpr size_t kFirstParameterOffset = 208;
-    static constexpr size_t kParameterSize = 216;
-    static constexpr size_t kKindOffset = 0;
-    static constexpr size_t kNumberOffset = 8;
-    static constexpr size_t kTextOffset = 16;
-    static constexpr size_t kTextSize = 200;
+    const FvCommentParameter &parameter(int n) const;
 
-    const unsigned char *parameter(int n) const;
-    int32_t kind(int n) const;
-
-    const unsigned char *bytes_;
+    const FvParsedComment &record_;
 };
 
 } // namespace farview

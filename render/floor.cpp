@@ -160,7 +160,7 @@ FloorPath widestFloorPath() {
 }
 
 void renderFloorWith(FloorPath path, ViewState &view, const MapRecord &map, float sine, float cosine) {
-    if (!hostBound() || !hasUsableMapTexture(view, map)) return;
+    if (!hasUsableMapTexture(view, map)) return;
     const FvHostCharacter *hero = hostHero();
     const FvHostMapView *mapView = hostMapView();
     ScreenRows screen{};

@@ -1,7 +1,6 @@
 #include "render/frame.h"
 
 #include <cmath>
-#include <cstring>
 
 #include "render/floor.h"
 #include "render/sprite_stage.h"
@@ -15,9 +14,7 @@ constexpr double kRadiansPerDegree = 0.0174532925;
 
 void pictureDrawn(ViewState &view, const MapRecord &map, SpriteRegistry &registry, const FvDrawnPicture *picture) {
     if (picture == nullptr) return;
-    int32_t pictureNumber;
-    std::memcpy(&pictureNumber, reinterpret_cast<const unsigned char *>(picture) + 4, sizeof pictureNumber);
-    if (pictureNumber != view.mode7PictureId) return;
+    if (picture->pictureNumber != view.mode7PictureId) return;
     if (!view.mode7Rendering) return;
     renderFrame(view, map, registry);
 }

@@ -24,10 +24,8 @@ bool PresentCharacters::contains(const FvHostCharacter *character) const {
 FvHostImage *lookUpImage(ImageCache &cache, const std::string &fileName) {
     auto cached = cache.find(fileName);
     if (cached != cache.end()) return cached->second;
-    FvHostImage *image = host().createImage();
+    FvHostImage *image = createLoadedImage(fileName);
     if (image == nullptr) return nullptr;
-    image->loadOption = 1;
-    host().loadImageFile(image, fileName.c_str(), 1);
     image->option = 1;
     cache.emplace(fileName, image);
     return image;

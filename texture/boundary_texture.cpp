@@ -16,7 +16,7 @@ bool cellInsideMap(const MapRecord &record, int32_t column, int32_t row) {
 } // namespace
 
 void setBoundaryTexture(FvHostImage *&boundaryTexture, const MapRecord &record, int32_t column, int32_t row) {
-    if (!hostBound() || record.mapTexture == nullptr || !cellInsideMap(record, column, row)) return;
+    if (record.mapTexture == nullptr || !cellInsideMap(record, column, row)) return;
     const FvHostImage &mapTexture = *record.mapTexture;
     const int32_t sourceX = column * kTileSize, sourceY = row * kTileSize;
     // The texture may be smaller than the record says when the host refused its size.

@@ -155,7 +155,6 @@ void copyPalette(FvHostImage &target, const FvHostImage &source) {
 } // namespace
 
 void buildMapTexture(MapRecord &record) {
-    if (!hostBound()) return;
     if (record.tilesetFileName == "0") {
         showMessage(kMapNotLoadedMessage);
         return;

@@ -11,7 +11,8 @@ namespace farview {
 // program offers none, or one built for an older, smaller table.
 const FvHostInterface *findHostInterface();
 
-// The table every plug-in operation goes through; null while the plug-in is inert.
+// The table every plug-in operation goes through; null while the plug-in is inert. The exports
+// check hostBound() and do nothing without a host: everything below them may call host().
 void bindHost(const FvHostInterface *table);
 bool hostBound();
 const FvHostInterface &host(); // only while hostBound()
@@ -21,6 +22,17 @@ FvHostCharacter *hostHero();
 FvHostMapView *hostMapView();
 FvHostVariables *hostVariables();
 FvHostSurface *hostScreen();
+
+// The map view's scroll is in sixteenths of a pixel; positions on the map are whole pixels,
+// truncated toward zero.
+constexpr int32_t kScrollUnitsPerPixel = 16;
+inline int32_t scrollInPixels(int32_t scroll) { return scroll / kScrollUnitsPerPixel; }
+
+// Every image the plug-in reads from a file is loaded the same way: the image's load option and the
+// load's own option are 1. A failed load is the host's to report.
+void loadImageFile(FvHostImage &image, const std::string &fileName);
+// A new host image with the file loaded into it; null when the host cannot create one.
+FvHostImage *createLoadedImage(const std::string &fileName);
 
 // The characters of a host string: its length stands in the four bytes before them. NULL, or a
 // negative length, is the empty text.

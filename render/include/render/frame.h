@@ -8,7 +8,7 @@
 namespace farview {
 
 // The body of onPictureDrawn: renders a frame when the picture just drawn is the view's picture
-// (its number at bytes 4 to 7 of the record equals mode7PictureId) and drawing is on.
+// (its pictureNumber equals mode7PictureId) and drawing is on.
 void pictureDrawn(ViewState &view, const MapRecord &map, SpriteRegistry &registry, const FvDrawnPicture *picture);
 
 // Works out the direction of view once and runs the floor stage, then the sprite stage. Without a
