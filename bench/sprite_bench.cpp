@@ -39,12 +39,9 @@ FvHostImage *randomImage(int32_t width, int32_t height, std::mt19937 &random, in
     return image;
 }
 
-void place(farview::SpriteRegistry &registry, FvHostCharacter *character) {
-    auto placement = std::make_unique<farview::SpritePlacement>();
-    placement->character = character;
-    registry.drawingOrder.push_back(placement.get());
-    registry.placements.push_back(std::move(placement));
-    registry.placementCount = static_cast<int32_t>(registry.placements.size());
+void place(farview::SpriteRegistry &registry, const FvHostCharacter &character) {
+    farview::appendPlacement(registry, &character == &simhost::hero() ? farview::placedHero()
+                                                                      : farview::placedEvent(character.id));
 }
 
 // The stand-in engine is shared with the other benchmarks, which may move the hero and resize the
@@ -70,14 +67,14 @@ struct SpriteScene {
         // Within 12 tiles of the hero in every direction: whatever the angle, about half stand in
         // front of the eye.
         around.placementsMapId = inFront.placementsMapId = 1;
-        place(around, &simhost::hero());
+        place(around, simhost::hero());
         std::uniform_int_distribution<int32_t> nearby(-12, 12);
         for (int32_t i = 1; i < kArrangedPlacements; ++i)
-            place(around, &simhost::addEvent(1000 + i, kHeroColumn + nearby(random), kHeroRow + nearby(random)));
+            place(around, simhost::addEvent(1000 + i, kHeroColumn + nearby(random), kHeroRow + nearby(random)));
 
         // Between 70 and 300 map pixels ahead of the eye at the default angle, inside the view's
         // sides: all drawn, from small and far to large and near.
-        place(inFront, &simhost::hero());
+        place(inFront, simhost::hero());
         std::uniform_real_distribution<float> unit(0.0f, 1.0f);
         for (int32_t i = 1; i < kDrawnPlacements; ++i) {
             const float depth = 70.0f + 230.0f * unit(random);
@@ -90,7 +87,7 @@ struct SpriteScene {
             event.sheetIndex = static_cast<int32_t>(random() % 8);
             event.facing = static_cast<int32_t>(random() % 4);
             event.animationStep = static_cast<int32_t>(random() % 4);
-            place(inFront, &event);
+            place(inFront, event);
         }
     }
 

@@ -95,12 +95,15 @@ void takeCharacters(InputBytes &in, const SceneMap &map, ViewScene &s) {
     simhost::setEventListPresent(in.takeChoice(8) != 0);
 }
 
-FvHostCharacter *takeCharacter(InputBytes &in, ViewScene &s) {
+// The hero, one of the input's events, nobody, or an event the host does not have: placements of
+// it draw nothing.
+farview::PlacedCharacter takeCharacter(InputBytes &in, ViewScene &s) {
+    constexpr int32_t kStrangerId = 999;
     const size_t choice = in.takeChoice(7);
-    if (choice == 0) return &simhost::hero();
-    if (choice == 5) return nullptr;
-    if (choice == 6) return &s.stranger;
-    return choice <= s.events.size() ? s.events[choice - 1] : nullptr;
+    if (choice == 0) return farview::placedHero();
+    if (choice == 5) return {};
+    if (choice == 6) return farview::placedEvent(kStrangerId);
+    return choice <= s.events.size() ? farview::placedEvent(s.events[choice - 1]->id) : farview::PlacedCharacter{};
 }
 
 farview::SpriteDefinitionRef takeDefinition(InputBytes &in) {
@@ -120,18 +123,15 @@ void takePlacements(InputBytes &in, ViewScene &s, int32_t mapId) {
     farview::SpriteRegistry &registry = s.registry;
     registry.placements.clear();
     registry.drawingOrder.clear();
+    registry.placementCount = 0;
     const size_t count = in.takeChoice(8);
     for (size_t i = 0; i < count; ++i) {
-        auto placement = std::make_unique<farview::SpritePlacement>();
-        placement->character = takeCharacter(in, s);
-        placement->width = in.take<uint16_t>();
-        placement->height = in.take<uint16_t>();
-        if (in.takeBool()) placement->definition = takeDefinition(in);
-        registry.drawingOrder.push_back(placement.get());
-        registry.placements.push_back(std::move(placement));
+        const farview::PlacedCharacter who = takeCharacter(in, s);
+        const uint16_t width = in.take<uint16_t>();
+        const uint16_t height = in.take<uint16_t>();
+        farview::appendPlacement(registry, who, in.takeBool() ? takeDefinition(in) : nullptr, width, height);
     }
-    registry.placementCount = static_cast<int32_t>(registry.placements.size());
-    // Placements made on another map are never touched: the stage must check before it reads them.
+    // Events of another map are never looked up: the stage must check before it finds them.
     registry.placementsMapId = in.takeChoice(8) != 0 ? mapId : mapId + 1;
 }
 

@@ -25,7 +25,6 @@ struct ViewScene {
     FvHostImage *boundaries[kViewMapCount] = {};
     FvHostImage *background = nullptr;
     farview::SpriteRegistry registry;
-    FvHostCharacter stranger{};            // a character the host does not have: placements of it draw nothing
     std::vector<FvHostCharacter *> events; // this input's events
 };
 

@@ -17,36 +17,20 @@ int32_t currentMapId() {
     return hero != nullptr ? hero->mapId : 0;
 }
 
-// Placements whose characters the host has destroyed since they were made (the hero left their
-// map, or the map's events were rebuilt) are dropped before new ones are made; all of them when
-// they were made on another map. Placements of an event number the map did not have hold no
-// character and stay, harmless.
-void forgetPlacementsOfGoneCharacters(SpriteRegistry &registry) {
+// The events' placements belong to the map they were made on: when a command runs on another map,
+// they are dropped. The hero's placements stay, with his sprite: he came along.
+void keepPlacementsOfThisMap(SpriteRegistry &registry) {
     const int32_t mapId = currentMapId();
-    const bool anotherMap = registry.placementsMapId != mapId;
+    if (registry.placementsMapId == mapId) return;
     registry.placementsMapId = mapId;
-    registry.presentCharacters.refresh();
-    auto gone = [&](const std::unique_ptr<SpritePlacement> &placement) {
-        const FvHostCharacter *character = placement->character;
-        return anotherMap || (character != nullptr && !registry.presentCharacters.contains(character));
+    auto ofAnotherMap = [](const std::unique_ptr<SpritePlacement> &placement) {
+        return placement->who.kind != PlacedCharacter::hero;
     };
-    auto kept = std::remove_if(registry.placements.begin(), registry.placements.end(), gone);
-    if (kept == registry.placements.end()) return;
+    auto kept = std::remove_if(registry.placements.begin(), registry.placements.end(), ofAnotherMap);
     registry.placements.erase(kept, registry.placements.end());
+    registry.heroCarriedOver = !registry.placements.empty();
     registry.drawingOrder.clear(); // the order of what is left is rebuilt by the next frame's sort
     for (auto &placement : registry.placements) registry.drawingOrder.push_back(placement.get());
-    registry.placementCount = static_cast<int32_t>(registry.placements.size());
-}
-
-void appendPlacement(SpriteRegistry &registry, FvHostCharacter *character, SpriteDefinitionRef definition,
-                     uint16_t width, uint16_t height) {
-    auto placement = std::make_unique<SpritePlacement>();
-    placement->character = character;
-    placement->definition = std::move(definition);
-    placement->width = width;
-    placement->height = height;
-    registry.drawingOrder.push_back(placement.get());
-    registry.placements.push_back(std::move(placement));
     registry.placementCount = static_cast<int32_t>(registry.placements.size());
 }
 
@@ -62,24 +46,26 @@ uint16_t spriteMode(uint16_t directions, uint16_t frames) {
     return mode;
 }
 
+// The hero is the first character a map load places; found as the hero so that sprites added
+// before any map load are never taken for him.
 SpritePlacement *heroPlacement(SpriteRegistry &registry) {
-    // The hero is the first character a map load places; found by its character so that sprites
-    // added before any map load are never taken for him.
-    const FvHostCharacter *hero = hostHero();
     for (auto &placement : registry.placements)
-        if (placement->character == hero && hero != nullptr) return placement.get();
+        if (placement->who.kind == PlacedCharacter::hero) return placement.get();
     return nullptr;
 }
 
 } // namespace
 
 void placeCharactersOfLoadedMap(SpriteRegistry &registry) {
-    forgetPlacementsOfGoneCharacters(registry);
-    appendPlacement(registry, hostHero(), nullptr, kDefaultSpriteWidth, kDefaultSpriteHeight);
+    keepPlacementsOfThisMap(registry);
+    if (!registry.heroCarriedOver) appendPlacement(registry, placedHero());
+    registry.heroCarriedOver = false;
     const FvHostEventList *events = currentEventList();
     if (events == nullptr || events->items == nullptr) return;
-    for (int32_t i = events->count - 1; i >= 0; --i)
-        appendPlacement(registry, events->items[i], nullptr, kDefaultSpriteWidth, kDefaultSpriteHeight);
+    for (int32_t i = events->count - 1; i >= 0; --i) {
+        const FvHostCharacter *event = events->items[i];
+        appendPlacement(registry, event != nullptr ? placedEvent(event->id) : PlacedCharacter{});
+    }
 }
 
 void addSprite(SpriteRegistry &registry, const SpriteArguments &sprite) {
@@ -94,10 +80,10 @@ void addSprite(SpriteRegistry &registry, const SpriteArguments &sprite) {
     definition->followsFacing = true;
     registry.spriteDefinitions[sprite.key] = definition;
 
-    FvHostEventList *events = currentEventList();
-    FvHostCharacter *event = events != nullptr ? host().eventById(events, sprite.eventNumber) : nullptr;
-    forgetPlacementsOfGoneCharacters(registry);
-    appendPlacement(registry, event, std::move(definition), low16(sprite.width), low16(sprite.height));
+    keepPlacementsOfThisMap(registry);
+    SpritePlacement &placement = appendPlacement(registry, placedEvent(sprite.eventNumber), std::move(definition),
+                                                 low16(sprite.width), low16(sprite.height));
+    placement.character = findPlacedCharacter(registry, placement.who);
 }
 
 void setHeroSprite(SpriteRegistry &registry, const std::string &imageName, int32_t width, int32_t height,
@@ -128,6 +114,7 @@ void emptySpriteRegistry(SpriteRegistry &registry) {
         if (entry.second != nullptr) host().destroyImage(entry.second);
     registry.imageCache.clear();
     registry.placementCount = 0;
+    registry.heroCarriedOver = false;
 }
 
 } // namespace farview

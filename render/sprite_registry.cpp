@@ -1,24 +1,32 @@
 #include "render/sprite_registry.h"
 
-#include <algorithm>
+#include <utility>
 
 #include "host/host.h"
 
 namespace farview {
 
-void PresentCharacters::refresh() {
-    hero_ = hostHero();
-    events_.clear();
-    const FvHostMapView *mapView = hostMapView();
-    const FvHostEventList *events = mapView != nullptr ? mapView->events : nullptr;
-    if (events != nullptr && events->items != nullptr)
-        events_.assign(events->items, events->items + std::max(events->count, 0));
-    std::sort(events_.begin(), events_.end());
+SpritePlacement &appendPlacement(SpriteRegistry &registry, PlacedCharacter who, SpriteDefinitionRef definition,
+                                 uint16_t width, uint16_t height) {
+    auto placement = std::make_unique<SpritePlacement>();
+    placement->who = who;
+    placement->definition = std::move(definition);
+    placement->width = width;
+    placement->height = height;
+    registry.drawingOrder.push_back(placement.get());
+    registry.placements.push_back(std::move(placement));
+    registry.placementCount = static_cast<int32_t>(registry.placements.size());
+    return *registry.placements.back();
 }
 
-bool PresentCharacters::contains(const FvHostCharacter *character) const {
-    if (character == nullptr) return false;
-    return character == hero_ || std::binary_search(events_.begin(), events_.end(), character);
+FvHostCharacter *findPlacedCharacter(const SpriteRegistry &registry, PlacedCharacter who) {
+    FvHostCharacter *hero = hostHero();
+    if (who.kind == PlacedCharacter::hero) return hero;
+    if (who.kind != PlacedCharacter::event || hero == nullptr || hero->mapId != registry.placementsMapId)
+        return nullptr;
+    FvHostMapView *mapView = hostMapView();
+    FvHostEventList *events = mapView != nullptr ? mapView->events : nullptr;
+    return events != nullptr ? host().eventById(events, who.eventId) : nullptr;
 }
 
 FvHostImage *lookUpImage(ImageCache &cache, const std::string &fileName) {

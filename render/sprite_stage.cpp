@@ -180,15 +180,15 @@ void drawPlacement(const ViewState &view, ImageCache &cache, FvHostSurface *surf
                                 source.rect);
 }
 
-// Null while the stage must not run: no hero, no map view, or placements made on another map.
-bool readFrame(const MapRecord &map, const SpriteRegistry &registry, float sine, float cosine, SpriteFrame &frame) {
+// False while the stage cannot run: no hero or no map view.
+bool readFrame(const MapRecord &map, float sine, float cosine, SpriteFrame &frame) {
     const FvHostCharacter *hero = hostHero();
     const FvHostMapView *mapView = hostMapView();
-    if (hero == nullptr || mapView == nullptr || hero->mapId != registry.placementsMapId) return false;
+    if (hero == nullptr || mapView == nullptr) return false;
     frame.sine = sine;
     frame.cosine = cosine;
-    frame.scrollX = mapView->scrollX / 16;
-    frame.scrollY = mapView->scrollY / 16;
+    frame.scrollX = scrollInPixels(mapView->scrollX);
+    frame.scrollY = scrollInPixels(mapView->scrollY);
     frame.hero = positionOf(*hero);
     frame.mapPixelWidth = map.pixelWidth;
     frame.mapPixelHeight = map.pixelHeight;
@@ -200,10 +200,10 @@ bool readFrame(const MapRecord &map, const SpriteRegistry &registry, float sine,
 DrawnRange arrangeSprites(const ViewState &view, const MapRecord &map, SpriteRegistry &registry, float sine,
                           float cosine) {
     SpriteFrame frame;
-    if (registry.drawingOrder.empty() || !readFrame(map, registry, sine, cosine, frame)) return {};
-    registry.presentCharacters.refresh();
+    if (registry.drawingOrder.empty() || !readFrame(map, sine, cosine, frame)) return {};
     for (SpritePlacement *placement : registry.drawingOrder) {
-        if (registry.presentCharacters.contains(placement->character))
+        placement->character = findPlacedCharacter(registry, placement->who);
+        if (placement->character != nullptr)
             projectPlacement(view, frame, positionOf(*placement->character), *placement);
         else
             markUnprojected(*placement);

@@ -66,8 +66,9 @@ protected:
         return events;
     }
 
-    static void expectCharacterPlacement(size_t i, const FvHostCharacter *character) {
-        EXPECT_EQ(placement(i).character, character) << "placement " << i;
+    static void expectCharacterPlacement(size_t i, farview::PlacedCharacter who) {
+        EXPECT_EQ(placement(i).who.kind, who.kind) << "placement " << i;
+        EXPECT_EQ(placement(i).who.eventId, who.eventId) << "placement " << i;
         EXPECT_EQ(placement(i).definition, nullptr) << "placement " << i;
         EXPECT_EQ(placement(i).width, 24) << "placement " << i;
         EXPECT_EQ(placement(i).height, 32) << "placement " << i;
@@ -79,14 +80,14 @@ protected:
 using MapPlacements = Registry;
 
 TEST_F(MapPlacements, TheHeroComesFirstThenTheEventsInReverseListOrder) {
-    const auto events = openMapWithEvents(1, {5, 9, 2});
+    openMapWithEvents(1, {5, 9, 2});
     EXPECT_FALSE(command("load_map_to_texture"));
     ASSERT_EQ(registry().placements.size(), 4u);
     EXPECT_EQ(registry().placementCount, 4);
-    expectCharacterPlacement(0, &simhost::hero());
-    expectCharacterPlacement(1, events[2]);
-    expectCharacterPlacement(2, events[1]);
-    expectCharacterPlacement(3, events[0]);
+    expectCharacterPlacement(0, farview::placedHero());
+    expectCharacterPlacement(1, farview::placedEvent(2));
+    expectCharacterPlacement(2, farview::placedEvent(9));
+    expectCharacterPlacement(3, farview::placedEvent(5));
     expectDrawingOrderHoldsThePlacements();
     EXPECT_NE(farview::viewState.mapTexture, nullptr);
     EXPECT_EQ(farview::viewState.mapTexture, farview::mapRecord.mapTexture);
@@ -96,45 +97,58 @@ TEST_F(MapPlacements, TheHeroComesFirstThenTheEventsInReverseListOrder) {
 }
 
 TEST_F(MapPlacements, ASecondLoadOfTheSameMapAppendsBehindTheFirst) {
-    const auto events = openMapWithEvents(1, {5, 9, 2});
+    openMapWithEvents(1, {5, 9, 2});
     command("load_map_to_texture");
     command("load_map_to_texture");
     ASSERT_EQ(registry().placements.size(), 8u);
     EXPECT_EQ(registry().placementCount, 8);
     for (size_t round : {0u, 4u}) {
-        expectCharacterPlacement(round + 0, &simhost::hero());
-        expectCharacterPlacement(round + 1, events[2]);
-        expectCharacterPlacement(round + 2, events[1]);
-        expectCharacterPlacement(round + 3, events[0]);
+        expectCharacterPlacement(round + 0, farview::placedHero());
+        expectCharacterPlacement(round + 1, farview::placedEvent(2));
+        expectCharacterPlacement(round + 2, farview::placedEvent(9));
+        expectCharacterPlacement(round + 3, farview::placedEvent(5));
     }
     expectDrawingOrderHoldsThePlacements();
 }
 
-TEST_F(MapPlacements, ALoadOnAnotherMapDropsThePlacementsOfTheFirst) {
+// The events belong to their map; the hero comes along with his sprite, and the new map's load
+// places no second hero.
+TEST_F(MapPlacements, ALoadOnAnotherMapKeepsTheHeroWithHisSpriteAndDropsTheEvents) {
     writeSpriteImage("ghost.png", 48, 32);
     openMapWithEvents(1, {5, 9, 2});
     command("load_map_to_texture");
     addSprite("ghost", "ghost.png", {24, 32, 1, 1, 9});
+    changeHeroSprite("ghost.png", {24, 32, 2});
     ASSERT_EQ(registry().placementCount, 5);
+    const std::weak_ptr<SpriteDefinition> heroSprite = placement(0).definition;
 
-    const auto events = openMapWithEvents(2, {1}); // the host has destroyed map 1's events
+    openMapWithEvents(2, {1}); // the host has destroyed map 1's events
     command("load_map_to_texture");
     ASSERT_EQ(registry().placements.size(), 2u);
     EXPECT_EQ(registry().placementCount, 2);
-    expectCharacterPlacement(0, &simhost::hero());
-    expectCharacterPlacement(1, events[0]);
+    EXPECT_EQ(placement(0).who.kind, farview::PlacedCharacter::hero);
+    EXPECT_EQ(placement(0).definition, heroSprite.lock());
+    expectCharacterPlacement(1, farview::placedEvent(1));
     expectDrawingOrderHoldsThePlacements();
     EXPECT_EQ(registry().spriteDefinitions.count("ghost"), 1u);
+
+    command("load_map_to_texture"); // on the same map again: behind the first, as always
+    ASSERT_EQ(registry().placements.size(), 4u);
+    expectCharacterPlacement(2, farview::placedHero());
 }
 
-TEST_F(MapPlacements, AnAddedSpriteOnAnotherMapDropsThePlacementsOfTheFirst) {
+TEST_F(MapPlacements, AnAddedSpriteOnAnotherMapKeepsTheHeroAndDropsTheEvents) {
     writeSpriteImage("ghost.png", 48, 32);
     openMapWithEvents(1, {5, 9, 2});
     command("load_map_to_texture");
     const auto events = openMapWithEvents(2, {4});
     addSprite("ghost", "ghost.png", {24, 32, 1, 1, 4});
-    ASSERT_EQ(registry().placements.size(), 1u);
-    EXPECT_EQ(placement(0).character, events[0]);
+    ASSERT_EQ(registry().placements.size(), 2u);
+    EXPECT_EQ(placement(0).who.kind, farview::PlacedCharacter::hero);
+    EXPECT_EQ(placement(1).character, events[0]);
+    command("load_map_to_texture");
+    ASSERT_EQ(registry().placements.size(), 3u);
+    expectCharacterPlacement(2, farview::placedEvent(4));
     expectDrawingOrderHoldsThePlacements();
 }
 
@@ -143,25 +157,24 @@ TEST_F(MapPlacements, AMapWithoutAnEventListPlacesTheHeroAlone) {
     simhost::setEventListPresent(false);
     command("load_map_to_texture");
     ASSERT_EQ(registry().placements.size(), 1u);
-    expectCharacterPlacement(0, &simhost::hero());
+    expectCharacterPlacement(0, farview::placedHero());
     expectDrawingOrderHoldsThePlacements();
 }
 
 TEST_F(MapPlacements, CharactersArePlacedEvenWhenTheMapCouldNotBeLoaded) {
     simhost::setMapSize(3, 3); // no tileset record, no map file, no tileset graphic
-    FvHostCharacter *event = &simhost::addEvent(1, 0, 0);
+    simhost::addEvent(1, 0, 0);
     EXPECT_FALSE(command("load_map_to_texture"));
     EXPECT_FALSE(simhost::messages().empty());
     ASSERT_EQ(registry().placements.size(), 2u);
-    expectCharacterPlacement(0, &simhost::hero());
-    expectCharacterPlacement(1, event);
+    expectCharacterPlacement(0, farview::placedHero());
+    expectCharacterPlacement(1, farview::placedEvent(1));
 }
 
 // The hero leaves map 1 and comes back before the next load: the host has made map 1's events
-// anew, so the placements of the first visit stand for characters that no longer exist, though
-// they were made on the same map. Reading them would be a use after free (the sanitizer build
-// catches it; in a plain build the new events may take the old addresses).
-TEST_F(MapPlacements, PlacementsOfAnEarlierVisitAreNeverReadAfterTheMapWasLeft) {
+// anew, and the placements of the first visit find them by their ids. None of them reads a
+// character of the first visit (the sanitizer build would catch a use after free).
+TEST_F(MapPlacements, PlacementsOfAnEarlierVisitFindTheEventsMadeAnew) {
     openMapWithEvents(1, {5, 9, 2});
     command("load_map_to_texture");
     openMapWithEvents(2, {1}); // no command runs on map 2
@@ -390,7 +403,7 @@ TEST_F(HeroSprite, GivesTheHeroADirectionalSingleFrameDefinitionWithoutLoadingIt
     const int32_t images = simhost::liveImageCount();
     EXPECT_FALSE(changeHeroSprite("hero.png", {20, 30, 4}));
     const SpritePlacement &hero = placement(0);
-    ASSERT_EQ(hero.character, &simhost::hero());
+    ASSERT_EQ(hero.who.kind, farview::PlacedCharacter::hero);
     ASSERT_NE(hero.definition, nullptr);
     EXPECT_EQ(hero.definition->imageName, "hero.png");
     EXPECT_EQ(hero.definition->directions, 4);
@@ -434,10 +447,10 @@ TEST_F(HeroSprite, ChangesTheHerosFirstPlacementOnly) {
     ASSERT_EQ(registry().placements.size(), 5u);
     EXPECT_EQ(placement(0).definition->imageName, "ghost.png");
     EXPECT_EQ(placement(0).definition->directions, 4);
-    ASSERT_EQ(placement(1).character, &simhost::hero());
+    ASSERT_EQ(placement(1).who.kind, farview::PlacedCharacter::hero);
     ASSERT_NE(placement(1).definition, nullptr);
     EXPECT_EQ(placement(1).definition->imageName, "hero.png");
-    ASSERT_EQ(placement(3).character, &simhost::hero());
+    ASSERT_EQ(placement(3).who.kind, farview::PlacedCharacter::hero);
     EXPECT_EQ(placement(3).definition, nullptr);
     EXPECT_EQ(placement(3).width, 24);
 }
@@ -486,8 +499,8 @@ TEST_F(RegistryReset, AfterTheResetTheSameMapIsPlacedAndCachedAfresh) {
     command("load_map_to_texture");
     addSprite("ghost", "a.png", {24, 32, 4, 3, 5});
     ASSERT_EQ(registry().placements.size(), 3u);
-    expectCharacterPlacement(0, &simhost::hero());
-    expectCharacterPlacement(1, events[0]);
+    expectCharacterPlacement(0, farview::placedHero());
+    expectCharacterPlacement(1, farview::placedEvent(5));
     EXPECT_EQ(placement(2).character, events[0]);
     EXPECT_EQ(registry().imageCache.size(), 1u);
     EXPECT_EQ(simhost::liveImageCount(), 3);

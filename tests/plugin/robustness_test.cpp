@@ -148,7 +148,7 @@ TEST_F(CommandFaults, AnEventListWithANegativeCountPlacesTheHeroAlone) {
     EXPECT_FALSE(interpret(addSpriteLine("ghost", 5))); // the host finds no event 5 in such a list
     simhost::setEventListPresent(true);
     ASSERT_EQ(registry().placements.size(), 2u);
-    EXPECT_EQ(registry().placements[0]->character, &simhost::hero());
+    EXPECT_EQ(registry().placements[0]->who.kind, farview::PlacedCharacter::hero);
     EXPECT_EQ(registry().placements[1]->character, nullptr);
     EXPECT_EQ(registry().placementCount, 2);
 }

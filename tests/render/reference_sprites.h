@@ -144,13 +144,13 @@ inline ReferenceFrame referenceFrameFromHost(const farview::MapRecord &map, floa
     return frame;
 }
 
-inline ReferenceSprite referenceSpriteOf(const farview::SpritePlacement &placement) {
+inline ReferenceSprite referenceSpriteOf(const farview::SpritePlacement &placement, const FvHostCharacter &character) {
     using namespace farview;
     ReferenceSprite sprite;
-    sprite.screenX = host().characterScreenX(placement.character);
-    sprite.screenY = host().characterScreenY(placement.character);
-    sprite.mapColumn = placement.character->mapColumn;
-    sprite.mapRow = placement.character->mapRow;
+    sprite.screenX = host().characterScreenX(&character);
+    sprite.screenY = host().characterScreenY(&character);
+    sprite.mapColumn = character.mapColumn;
+    sprite.mapRow = character.mapRow;
     if (placement.definition != nullptr) {
         sprite.offsetX = placement.definition->offsetX;
         sprite.offsetY = placement.definition->offsetY;
@@ -179,8 +179,8 @@ inline ReferenceTarget referenceTarget(const ReferenceProjection &p) {
 class ReferenceSpriteStage {
 public:
     // Projects every placement of the registry, sorts, and finds the drawn range. The frame
-    // changes nothing when there is no hero or map view, or when the hero stands on another map
-    // than the one the placements were made on (their characters may be gone).
+    // changes nothing when there is no hero or map view. Events stand only while the hero is on the
+    // placements' map; the hero stands wherever he is.
     void arrange(const farview::ViewState &view, const farview::MapRecord &map, const farview::SpriteRegistry &registry,
                  float sine, float cosine) {
         const size_t count = registry.placements.size();
@@ -190,16 +190,14 @@ public:
         while (order_.size() < count) order_.push_back(order_.size());
         first_ = last_ = 0;
         const FvHostCharacter *hero = farview::hostHero();
-        if (count == 0 || hero == nullptr || farview::hostMapView() == nullptr ||
-            hero->mapId != registry.placementsMapId) {
-            return;
-        }
+        if (count == 0 || hero == nullptr || farview::hostMapView() == nullptr) return;
         projections_.assign(count, kUnprojectedSprite);
         const ReferenceFrame frame = referenceFrameFromHost(map, sine, cosine);
         for (size_t i = 0; i < count; ++i) {
             const farview::SpritePlacement &placement = *registry.placements[i];
-            if (placement.character != nullptr)
-                projections_[i] = referenceProjection(view, frame, referenceSpriteOf(placement));
+            const FvHostCharacter *character = characterOf(placement.who, registry, *hero);
+            if (character != nullptr)
+                projections_[i] = referenceProjection(view, frame, referenceSpriteOf(placement, *character));
         }
         std::stable_sort(order_.begin(), order_.end(),
                          [&](size_t a, size_t b) { return projections_[a].screenY < projections_[b].screenY; });
@@ -214,6 +212,13 @@ public:
     size_t lastDrawn() const { return last_; } // one past
 
 private:
+    static const FvHostCharacter *characterOf(farview::PlacedCharacter who, const farview::SpriteRegistry &registry,
+                                              const FvHostCharacter &hero) {
+        if (who.kind == farview::PlacedCharacter::hero) return &hero;
+        if (who.kind == farview::PlacedCharacter::nobody || hero.mapId != registry.placementsMapId) return nullptr;
+        return farview::host().eventById(farview::hostMapView()->events, who.eventId);
+    }
+
     // Beyond the horizon are the leading rows at most horizon; from row 350 on, a sprite is too
     // near or behind the eye, and so is every one after it.
     void selectDrawn(int32_t horizon) {

@@ -148,12 +148,8 @@ TEST_F(FloorTest, ScrollAndPositionsAtTheEndsOfTheirRangeDrawWithoutOverflow) {
     registry.imageCache["CharSet/hero.png"] = makeOneColourImage(288, 256, 3, 0xff0000);
     simhost::setSheetName(simhost::hero(), "hero");
     FvHostCharacter &event = simhost::addEvent(1, INT32_MIN, INT32_MAX);
-    for (FvHostCharacter *character : {&simhost::hero(), &event}) {
-        registry.placements.push_back(std::make_unique<SpritePlacement>());
-        registry.placements.back()->character = character;
-        registry.drawingOrder.push_back(registry.placements.back().get());
-    }
-    registry.placementCount = 2;
+    farview::appendPlacement(registry, farview::placedHero());
+    farview::appendPlacement(registry, farview::placedEvent(event.id));
     view.mode7Rendering = true;
     const int32_t ends[] = {INT32_MIN, -1, 0, INT32_MAX};
     for (int32_t scroll : ends) {
@@ -186,20 +182,14 @@ protected:
         map.pixelHeight = 240;
         registry.placementsMapId = simhost::hero().mapId;
         registry.imageCache["one.png"] = makeOneColourImage(24, 32, 5, 0x00ff00);
-        hero = &place(&simhost::hero());
+        hero = &place(farview::placedHero());
         hero->definition = std::make_shared<farview::SpriteDefinition>();
         hero->definition->imageName = "one.png";
         simhost::fillScreen(kBackdrop);
     }
     void TearDown() override { farview::bindHost(&simhost::hostInterface()); }
 
-    SpritePlacement &place(FvHostCharacter *character) {
-        registry.placements.push_back(std::make_unique<SpritePlacement>());
-        registry.placements.back()->character = character;
-        registry.drawingOrder.push_back(registry.placements.back().get());
-        registry.placementCount = static_cast<int32_t>(registry.placements.size());
-        return *registry.placements.back();
-    }
+    SpritePlacement &place(farview::PlacedCharacter who) { return farview::appendPlacement(registry, who); }
     void bindWith(const FvHostInterface &changed) {
         table = changed;
         farview::bindHost(&table);

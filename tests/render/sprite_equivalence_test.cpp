@@ -338,9 +338,9 @@ protected:
             }
         }
         registry.placementsMapId = 1;
-        place(&hero, nullptr, farview::kDefaultSpriteWidth, farview::kDefaultSpriteHeight);
+        farview::appendPlacement(registry, farview::placedHero());
         for (auto event = events.rbegin(); event != events.rend(); ++event)
-            place(*event, nullptr, farview::kDefaultSpriteWidth, farview::kDefaultSpriteHeight);
+            farview::appendPlacement(registry, farview::placedEvent((*event)->id));
         const int32_t added = random.pick({0, 0, 1, 3});
         for (int32_t i = 0; i < added; ++i) addSprite(events);
 
@@ -348,26 +348,17 @@ protected:
         random.direction(view, sine, cosine);
     }
 
-    void place(FvHostCharacter *character, farview::SpriteDefinitionRef definition, uint16_t width, uint16_t height) {
-        auto placement = std::make_unique<SpritePlacement>();
-        placement->character = character;
-        placement->definition = std::move(definition);
-        placement->width = width;
-        placement->height = height;
-        registry.drawingOrder.push_back(placement.get());
-        registry.placements.push_back(std::move(placement));
-        registry.placementCount = static_cast<int32_t>(registry.placements.size());
-    }
-
     void addSprite(const std::vector<FvHostCharacter *> &events) {
         auto definition = std::make_shared<SpriteDefinition>();
         definition->mode = static_cast<uint16_t>(random.uniformInt(0, 3));
         definition->offsetX = random.offset();
         definition->offsetY = random.offset();
-        FvHostCharacter *event = events.empty() || random.chance(0.2)
-                                     ? nullptr
-                                     : events[random.uniformInt(0, static_cast<int32_t>(events.size()) - 1)];
-        place(event, std::move(definition), random.size(48), random.size(64));
+        // Now and then an event number the map does not have.
+        const int32_t eventId = events.empty() || random.chance(0.2)
+                                    ? 1000
+                                    : events[random.uniformInt(0, static_cast<int32_t>(events.size()) - 1)]->id;
+        farview::appendPlacement(registry, farview::placedEvent(eventId), std::move(definition), random.size(48),
+                                 random.size(64));
     }
 
     // From one frame to the next the hero and some events take a step, the view turns a little or
@@ -384,10 +375,9 @@ protected:
         } else {
             simhost::setScroll(random.integer(-5000, 5000), random.integer(-5000, 5000));
         }
-        for (const auto &placement : registry.placements) {
-            if (placement->character != nullptr && placement->character != &hero && random.chance(0.1))
-                placement->character->mapRow += random.uniformInt(-1, 1);
-        }
+        FvHostEventList *events = simhost::mapView().events;
+        for (int32_t i = 0; i < events->count; ++i)
+            if (random.chance(0.1)) events->items[i]->mapRow += random.uniformInt(-1, 1);
         if (random.chance(0.7)) {
             view.rotationAngle = std::fmod(view.rotationAngle + random.uniform(-3.0f, 3.0f) + 360.0f, 360.0f);
             directionOf(view.rotationAngle, sine, cosine);

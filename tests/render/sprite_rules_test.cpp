@@ -276,14 +276,7 @@ protected:
         simhost::fillScreen(kBackdrop);
     }
 
-    SpritePlacement &place(FvHostCharacter *character) {
-        registry.placements.push_back(std::make_unique<SpritePlacement>());
-        SpritePlacement &placement = *registry.placements.back();
-        placement.character = character;
-        registry.drawingOrder.push_back(&placement);
-        registry.placementCount = static_cast<int32_t>(registry.placements.size());
-        return placement;
-    }
+    SpritePlacement &place(farview::PlacedCharacter who) { return farview::appendPlacement(registry, who); }
 
     void cache(const std::string &name, FvHostImage *image) { registry.imageCache[name] = image; }
 
@@ -309,7 +302,7 @@ protected:
 TEST_F(SpriteDrawingTest, TheHerosSheetFrameIsStretchedTo28By38At146And170) {
     simhost::setSheetName(simhost::hero(), "hero");
     cache("CharSet/hero.png", farview_test::makeOneColourImage(288, 256, 3, 0xff0000));
-    place(&simhost::hero());
+    place(farview::placedHero());
     render();
     expectRectangle(146, 170, 28, 38, simhost::rgb565(0xff0000));
     EXPECT_EQ(registry.imageCache.size(), 1u); // found in the cache, not loaded again
@@ -319,7 +312,7 @@ TEST_F(SpriteDrawingTest, ASheetMetForTheFirstTimeIsLoadedOnceAndCached) {
     farview_test::ScratchDirectory folder;
     ASSERT_TRUE(farview_test::writeOneColourImage("CharSet/walker.png", 288, 256, 4, 0x00ff00));
     simhost::setSheetName(simhost::hero(), "walker");
-    place(&simhost::hero());
+    place(farview::placedHero());
     render();
     render();
     ASSERT_EQ(registry.imageCache.count("CharSet/walker.png"), 1u);
@@ -331,20 +324,20 @@ TEST_F(SpriteDrawingTest, ASheetMetForTheFirstTimeIsLoadedOnceAndCached) {
 TEST_F(SpriteDrawingTest, ATileShownCharacterIsCutFromTheTilesetImage) {
     FvHostImage *tileset = farview_test::makeOneColourImage(480, 256, 1, 0x123456);
     view.tilesetImage = tileset;
-    place(&simhost::hero()); // no sheet name: tile 0 at (288, 128)
+    place(farview::placedHero()); // no sheet name: tile 0 at (288, 128)
     render();
     expectRectangle(146, 170, 28, 38, simhost::rgb565(0x123456));
 }
 
 TEST_F(SpriteDrawingTest, ATileShownCharacterWithoutATilesetImageDrawsNothing) {
-    place(&simhost::hero());
+    place(farview::placedHero());
     render();
     EXPECT_EQ(simhost::screenPixel(160, 200), kBackdrop);
 }
 
 TEST_F(SpriteDrawingTest, ASingleImageIsDrawnWholeAndMovedByItsOffsets) {
     cache("tree.png", farview_test::makeOneColourImage(28, 38, 5, 0x0000ff));
-    SpritePlacement &tree = place(&simhost::hero());
+    SpritePlacement &tree = place(farview::placedHero());
     tree.definition = std::make_shared<farview::SpriteDefinition>();
     tree.definition->imageName = "tree.png";
     tree.definition->offsetX = 3;
@@ -366,7 +359,7 @@ TEST_F(SpriteDrawingTest, AStripShowsOneViewWidthOfItsImage) {
     for (int32_t y = 0; y < 32; ++y)
         for (int32_t x = 24; x < 96; ++x) strip->pixels[y * 96 + x] = 0; // only view 0 is painted
     cache("ghost.png", strip);
-    SpritePlacement &ghost = place(&simhost::hero());
+    SpritePlacement &ghost = place(farview::placedHero());
     ghost.definition = std::make_shared<farview::SpriteDefinition>();
     ghost.definition->imageName = "ghost.png";
     ghost.definition->directions = 4;
@@ -390,7 +383,7 @@ TEST_F(SpriteDrawingTest, DefinitionsThatCannotBeDrawnDrawNothing) {
     for (const auto &each : cases) {
         registry.placements.clear();
         registry.drawingOrder.clear();
-        SpritePlacement &placement = place(&simhost::hero());
+        SpritePlacement &placement = place(farview::placedHero());
         placement.definition = std::make_shared<farview::SpriteDefinition>();
         placement.definition->imageName = each.image;
         placement.definition->mode = each.mode;
@@ -403,9 +396,9 @@ TEST_F(SpriteDrawingTest, DefinitionsThatCannotBeDrawnDrawNothing) {
 TEST_F(SpriteDrawingTest, ANearerSpriteIsPaintedOverAFartherOne) {
     cache("far.png", farview_test::makeOneColourImage(24, 32, 7, 0xff00ff));
     cache("near.png", farview_test::makeOneColourImage(24, 32, 8, 0x00ffff));
-    FvHostCharacter &farEvent = simhost::addEvent(1, 9, 5); // one cell further from the eye
-    SpritePlacement &nearSprite = place(&simhost::hero());
-    SpritePlacement &farSprite = place(&farEvent);
+    simhost::addEvent(1, 9, 5); // one cell further from the eye
+    SpritePlacement &nearSprite = place(farview::placedHero());
+    SpritePlacement &farSprite = place(farview::placedEvent(1));
     nearSprite.definition = std::make_shared<farview::SpriteDefinition>();
     nearSprite.definition->imageName = "near.png";
     farSprite.definition = std::make_shared<farview::SpriteDefinition>();
@@ -416,18 +409,22 @@ TEST_F(SpriteDrawingTest, ANearerSpriteIsPaintedOverAFartherOne) {
     EXPECT_EQ(simhost::screenPixel(160, 172), simhost::rgb565(0x00ffff)); // both: the near one on top
 }
 
-TEST_F(SpriteDrawingTest, PlacementsOfAnotherMapAreNeitherProjectedNorDrawn) {
+TEST_F(SpriteDrawingTest, WhileTheHeroIsOnAnotherMapOnlyHeIsDrawn) {
     cache("CharSet/hero.png", farview_test::makeOneColourImage(288, 256, 3, 0xff0000));
     simhost::setSheetName(simhost::hero(), "hero");
-    SpritePlacement &hero = place(&simhost::hero());
+    simhost::addEvent(1, 10, 5); // on the screen beside him, but of this map, not the placements'
+    SpritePlacement &hero = place(farview::placedHero());
+    SpritePlacement &event = place(farview::placedEvent(1));
     registry.placementsMapId = simhost::hero().mapId + 1;
     render();
-    EXPECT_EQ(hero.screenY, 0);
-    EXPECT_EQ(simhost::screenPixel(160, 200), kBackdrop);
+    EXPECT_EQ(hero.screenY, 208);
+    EXPECT_EQ(event.character, nullptr);
+    EXPECT_EQ(event.screenY, 0xFFFF);
+    EXPECT_EQ(simhost::screenPixel(160, 200), simhost::rgb565(0xff0000));
 }
 
 TEST_F(SpriteDrawingTest, APlacementWithNoCharacterIsSkipped) {
-    place(nullptr);
+    place({});
     render();
     EXPECT_EQ(registry.drawingOrder.front()->screenY, 0xFFFF);
     EXPECT_EQ(simhost::screenPixel(160, 200), kBackdrop);
@@ -436,7 +433,7 @@ TEST_F(SpriteDrawingTest, APlacementWithNoCharacterIsSkipped) {
 TEST_F(SpriteDrawingTest, AHugeNearSpriteCostsOnlyItsVisiblePixels) {
     cache("CharSet/hero.png", farview_test::makeOneColourImage(288, 256, 3, 0xff0000));
     simhost::setSheetName(simhost::hero(), "hero");
-    SpritePlacement &hero = place(&simhost::hero());
+    SpritePlacement &hero = place(farview::placedHero());
     hero.width = 60000;
     hero.height = 60000;
     render(); // a stretch target of some 72000 pixels square, clipped to the screen by the host
@@ -446,7 +443,7 @@ TEST_F(SpriteDrawingTest, AHugeNearSpriteCostsOnlyItsVisiblePixels) {
 TEST_F(SpriteDrawingTest, TheFrameDrawsNoSpriteWithoutAMapTexture) {
     cache("CharSet/hero.png", farview_test::makeOneColourImage(288, 256, 3, 0xff0000));
     simhost::setSheetName(simhost::hero(), "hero");
-    SpritePlacement &hero = place(&simhost::hero());
+    SpritePlacement &hero = place(farview::placedHero());
     farview::renderFrame(view, map, registry);
     EXPECT_EQ(hero.screenY, 0);
     EXPECT_EQ(simhost::screenPixel(160, 200), kBackdrop);

@@ -98,15 +98,14 @@ protected:
     // order. Colours go with them.
     void mirrorPlacements() {
         registry.placementsMapId = 1;
-        add(&simhost::hero(), kHero.rgb);
+        add(farview::placedHero(), kHero.rgb);
         FvHostEventList *events = simhost::mapView().events;
-        for (int32_t i = events->count - 1; i >= 0; --i) add(events->items[i], kEvents[i].rgb);
+        for (int32_t i = events->count - 1; i >= 0; --i)
+            add(farview::placedEvent(events->items[i]->id), kEvents[i].rgb);
     }
 
-    void add(FvHostCharacter *character, uint32_t rgb) {
-        auto placement = std::make_unique<farview::SpritePlacement>();
-        placement->character = character;
-        registry.placements.push_back(std::move(placement));
+    void add(farview::PlacedCharacter who, uint32_t rgb) {
+        farview::appendPlacement(registry, who);
         colours.push_back(simhost::rgb565(rgb));
     }
 

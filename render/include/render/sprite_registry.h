@@ -35,8 +35,21 @@ using SpriteDefinitionRef = std::shared_ptr<SpriteDefinition>;
 constexpr uint16_t kDefaultSpriteWidth = 24;
 constexpr uint16_t kDefaultSpriteHeight = 32;
 
+// Who a placement stands for: the hero, an event of the map the placements were made on, by its id,
+// or nobody (an entry of the host's event list that held no character). The host may destroy its
+// event list and build it again in the same memory, so a placement keeps the id, never an address:
+// every frame finds the character anew.
+struct PlacedCharacter {
+    enum Kind : uint8_t { nobody, hero, event };
+    Kind kind = nobody;
+    int32_t eventId = 0; // events only
+};
+inline PlacedCharacter placedHero() { return {PlacedCharacter::hero, 0}; }
+inline PlacedCharacter placedEvent(int32_t id) { return {PlacedCharacter::event, id}; }
+
 struct SpritePlacement {
-    FvHostCharacter *character = nullptr; // the hero or a map event; null draws nothing
+    PlacedCharacter who;
+    FvHostCharacter *character = nullptr; // who, as the host has it this frame; null draws nothing
     SpriteDefinitionRef definition;       // none: the character's own graphic
     uint16_t screenX = 0;                 // written by the sprite stage every frame
     uint16_t screenY = 0;                 // the drawing order's sort key
@@ -44,19 +57,6 @@ struct SpritePlacement {
     uint16_t width = kDefaultSpriteWidth;
     uint16_t scaledWidth = 0;
     uint16_t scaledHeight = 0;
-};
-
-// The characters that exist now: the hero and the current map's events. A placement's character
-// that is not among them was destroyed by the host (its map was left, or rebuilt) and must not be
-// read. Kept in the registry so that its storage is reused from frame to frame.
-class PresentCharacters {
-public:
-    void refresh(); // reads the host's hero and event list anew
-    bool contains(const FvHostCharacter *character) const;
-
-private:
-    const FvHostCharacter *hero_ = nullptr;
-    std::vector<const FvHostCharacter *> events_; // sorted
 };
 
 // Keys compare byte by byte, as std::string does.
@@ -71,10 +71,21 @@ struct SpriteRegistry {
     std::vector<SpritePlacement *> drawingOrder;
     std::map<std::string, SpriteDefinitionRef> spriteDefinitions;
     int32_t placementCount = 0; // always placements.size()
-    // The hero's map when the placements were made: characters of another map may be gone.
+    // The hero's map when the placements were made: their events are that map's.
     int32_t placementsMapId = 0;
-    PresentCharacters presentCharacters;
+    // The hero's placements came along from another map, with his sprite: the next map load places
+    // the new map's events behind them and no second hero.
+    bool heroCarriedOver = false;
 };
+
+// Appends a placement drawn last of all until the next frame's sort.
+SpritePlacement &appendPlacement(SpriteRegistry &registry, PlacedCharacter who, SpriteDefinitionRef definition = {},
+                                 uint16_t width = kDefaultSpriteWidth, uint16_t height = kDefaultSpriteHeight);
+
+// The character a placement stands for as the host has it now: the hero wherever he stands; an
+// event only while the hero stands on the placements' map (events of another map are not the host's
+// now); null when the host has none.
+FvHostCharacter *findPlacedCharacter(const SpriteRegistry &registry, PlacedCharacter who);
 
 // The image stored under fileName; when absent, a new host image is created, the file is loaded
 // into it and it is stored, loaded or not (a failed load is the host's to report).

@@ -13,8 +13,9 @@
 namespace farview {
 
 // Runs after the floor stage, with its camera point and the same sine and cosine. Draws nothing
-// without a hero, map view or screen, and touches no character while the hero stands on another
-// map than the one the placements were made on (its events may be gone).
+// without a hero, map view or screen. Each placement's character is found anew (see
+// findPlacedCharacter): while the hero stands on another map than the placements', only the hero's
+// placements are drawn.
 void renderSprites(const ViewState &view, const MapRecord &map, SpriteRegistry &registry, float sine, float cosine);
 
 // ---- The stage's steps, for tests and benchmarks ------------------------------------------------
