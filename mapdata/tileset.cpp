@@ -1,3 +1,5 @@
+#include <utility>
+
 #include "host/host.h"
 #include "mapdata/map_loading.h"
 
@@ -31,6 +33,8 @@ bool marksSingleString(uint8_t marker) {
 
 void resolveTilesetNames(MapRecord &record) {
     const TilesetRecordView tileset = currentTilesetRecord();
+    // A host that offers no record has no map open: nothing to resolve, and the builder refuses.
+    if (tileset.size <= kCheckByteOffset) return;
     if (tileset.byteAt(kCheckByteOffset) > kLargestUsableCheckByte) {
         showMessage(kTilesetSlotMessage);
         return;
@@ -38,14 +42,18 @@ void resolveTilesetNames(MapRecord &record) {
     const int32_t firstLength = tileset.byteAt(kFirstLengthOffset);
     const std::string first = tileset.textAt(kFirstTextOffset, firstLength);
     const int32_t k = 4 * (firstLength / 4);
+    // Both names are made before either is stored: they change together or not at all.
+    std::string fileName, name;
     if (marksSingleString(tileset.byteAt(kMarkerOffset + k))) {
-        record.tilesetFileName = first + ".png";
-        record.tilesetName = "unknown";
-        return;
+        fileName = first + ".png";
+        name = "unknown";
+    } else {
+        const int32_t secondLength = tileset.byteAt(kSecondLengthOffset + k);
+        fileName = tileset.textAt(kSecondTextOffset + k, secondLength) + ".png";
+        name = first;
     }
-    const int32_t secondLength = tileset.byteAt(kSecondLengthOffset + k);
-    record.tilesetFileName = tileset.textAt(kSecondTextOffset + k, secondLength) + ".png";
-    record.tilesetName = first;
+    record.tilesetFileName = std::move(fileName);
+    record.tilesetName = std::move(name);
 }
 
 void loadTilesetGraphic(MapRecord &record) {

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <iterator>
 #include <string>
+#include <string_view>
 
 #include "comment_record.h"
 #include "host/host.h"
@@ -64,12 +65,20 @@ void setBackground(const ParsedComment &c) {
 
 void noEffect(const ParsedComment &) {}
 
+// The steps run in this order whatever the earlier ones met: one that fails to allocate leaves
+// the map record and the registry usable, and the next runs all the same.
+template <class Step> void carryOn(Step step) {
+    try {
+        step();
+    } catch (...) {}
+}
+
 void loadMapToTexture(const ParsedComment &) {
-    loadMap(mapRecord);
-    buildMapTexture(mapRecord);
+    carryOn([] { loadMap(mapRecord); });
+    carryOn([] { buildMapTexture(mapRecord); });
     viewState.tilesetImage = mapRecord.tilesetImage;
     viewState.mapTexture = mapRecord.mapTexture;
-    placeCharactersOfLoadedMap(spriteRegistry);
+    carryOn([] { placeCharactersOfLoadedMap(spriteRegistry); });
 }
 
 void setBoundaryTextureCommand(const ParsedComment &c) {
@@ -157,16 +166,22 @@ float normaliseAngle(float angle) {
     return a;
 }
 
+namespace {
+const Command *findCommand(const FvParsedComment &record) {
+    const std::string_view name = ParsedComment(record).name();
+    for (const Command &command : kCommands)
+        if (name == command.keyword) return &command;
+    return nullptr;
+}
+} // namespace
+
+bool isKeyword(const FvParsedComment &comment) { return findCommand(comment) != nullptr; }
+
 bool interpretComment(const FvParsedComment &record) {
-    const ParsedComment comment(record);
-    const std::string name = comment.name();
-    for (const Command &command : kCommands) {
-        if (name == command.keyword) {
-            command.run(comment);
-            return false;
-        }
-    }
-    return true;
+    const Command *command = findCommand(record);
+    if (command == nullptr) return true;
+    command->run(ParsedComment(record));
+    return false;
 }
 
 } // namespace farview

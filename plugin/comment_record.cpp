@@ -8,17 +8,17 @@ namespace farview {
 
 namespace {
 
-std::string boundedText(const char *field, size_t size) {
+std::string_view boundedText(const char *field, size_t size) {
     const void *end = std::memchr(field, 0, size);
     const size_t length = end != nullptr ? static_cast<size_t>(static_cast<const char *>(end) - field) : size;
-    return std::string(field, length);
+    return std::string_view(field, length);
 }
 
 const FvCommentParameter kEmptyParameter{};
 
 } // namespace
 
-std::string ParsedComment::name() const { return boundedText(record_.name, sizeof record_.name); }
+std::string_view ParsedComment::name() const { return boundedText(record_.name, sizeof record_.name); }
 
 const FvCommentParameter &ParsedComment::parameter(int n) const {
     if (n < 1 || n > FV_COMMENT_PARAMETER_SLOTS) return kEmptyParameter;
@@ -33,7 +33,7 @@ float ParsedComment::real(int n) const { return roundToFloat(number(n)); }
 
 std::string ParsedComment::text(int n) const {
     const FvCommentParameter &slot = parameter(n);
-    return boundedText(slot.text, sizeof slot.text);
+    return std::string(boundedText(slot.text, sizeof slot.text));
 }
 
 bool ParsedComment::boolean(int n) const {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "host/farview_host.h"
 
@@ -14,8 +15,8 @@ class ParsedComment {
 public:
     explicit ParsedComment(const FvParsedComment &record) : record_(record) {}
 
-    // The name up to its zero byte, or the whole field when it has none.
-    std::string name() const;
+    // The name up to its zero byte, or the whole field when it has none; read in place.
+    std::string_view name() const;
     int32_t parameterCount() const { return record_.parameterCount; }
 
     // Parameters are numbered from 1 to 9; each is read by the rule its command uses, whatever

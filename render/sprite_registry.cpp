@@ -13,10 +13,16 @@ SpritePlacement &appendPlacement(SpriteRegistry &registry, PlacedCharacter who, 
     placement->definition = std::move(definition);
     placement->width = width;
     placement->height = height;
-    registry.drawingOrder.push_back(placement.get());
+    SpritePlacement &added = *placement;
     registry.placements.push_back(std::move(placement));
+    try {
+        registry.drawingOrder.push_back(&added);
+    } catch (...) {
+        registry.placements.pop_back(); // a failed allocation leaves both lists as they were
+        throw;
+    }
     registry.placementCount = static_cast<int32_t>(registry.placements.size());
-    return *registry.placements.back();
+    return added;
 }
 
 FvHostCharacter *findPlacedCharacter(const SpriteRegistry &registry, PlacedCharacter who) {
@@ -29,13 +35,18 @@ FvHostCharacter *findPlacedCharacter(const SpriteRegistry &registry, PlacedChara
     return events != nullptr ? host().eventById(events, who.eventId) : nullptr;
 }
 
+// The entry is made before the image, so that a failed allocation cannot leave an image that the
+// cache does not hold.
 FvHostImage *lookUpImage(ImageCache &cache, const std::string &fileName) {
-    auto cached = cache.find(fileName);
-    if (cached != cache.end()) return cached->second;
+    const auto [entry, added] = cache.try_emplace(fileName, nullptr);
+    if (!added) return entry->second;
     FvHostImage *image = createLoadedImage(fileName);
-    if (image == nullptr) return nullptr;
+    if (image == nullptr) {
+        cache.erase(entry);
+        return nullptr;
+    }
     image->option = 1;
-    cache.emplace(fileName, image);
+    entry->second = image;
     return image;
 }
 

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <type_traits>
 #include <unordered_map>
 
 #include "engine.h"
@@ -41,6 +42,10 @@ struct World {
     // list the plug-in sees is rebuilt from them.
     std::vector<std::unique_ptr<FvHostCharacter>> eventStore;
     std::vector<FvHostCharacter *> eventItems;
+    // With reuse on, the characters of a cleared list are kept and handed out again, the last of
+    // the list first, as a host that rebuilds its list in the same memory does.
+    bool reuseEventMemory = false;
+    std::vector<std::unique_ptr<FvHostCharacter>> freedEvents;
     std::vector<uint8_t> tilesetRecordBytes;
     // Sizes of the blocks handed out by resizeBlock, so that bytes a caller asks for but never
     // writes show up as a pattern instead of as whatever the allocator left there.
@@ -117,29 +122,48 @@ void reportProblem(const std::string &text) { appendMessage(kHostCaption, text.c
 #define SIMHOST_EXPORT __attribute__((visibility("default")))
 #endif
 
+namespace simhost {
+namespace {
+// What crosses into the plug-in is C: each entry of the table catches what the engine's C++ may
+// throw (a failed allocation) and answers as a host that could not do it: no image, no block,
+// nothing loaded or drawn.
+template <auto Function> struct HostEntry;
+
+template <class Result, class... Arguments, Result (*Function)(Arguments...)> struct HostEntry<Function> {
+    static Result FVAPI call(Arguments... arguments) noexcept {
+        try {
+            return Function(arguments...);
+        } catch (...) {
+            if constexpr (!std::is_void_v<Result>) return Result{};
+        }
+    }
+};
+} // namespace
+} // namespace simhost
+
 extern "C" SIMHOST_EXPORT const FvHostInterface farviewHostInterface = {
     sizeof(FvHostInterface),
     &simhost::heroLocation,
     &simhost::mapViewLocation,
     &simhost::variablesLocation,
     &simhost::engine::screenLocation,
-    simhost::createImage,
-    simhost::setImageSize,
-    simhost::destroyImage,
-    simhost::loadImageFile,
-    simhost::applyPalette,
-    simhost::surfaceRow,
-    simhost::surfacePitch,
-    simhost::drawImage,
-    simhost::stretchDrawImage,
-    simhost::characterScreenX,
-    simhost::characterScreenY,
-    simhost::eventById,
-    simhost::mapSize,
-    simhost::resizeBlock,
-    simhost::makeString,
-    simhost::releaseString,
-    simhost::showHostMessage,
+    simhost::HostEntry<simhost::createImage>::call,
+    simhost::HostEntry<simhost::setImageSize>::call,
+    simhost::HostEntry<simhost::destroyImage>::call,
+    simhost::HostEntry<simhost::loadImageFile>::call,
+    simhost::HostEntry<simhost::applyPalette>::call,
+    simhost::HostEntry<simhost::surfaceRow>::call,
+    simhost::HostEntry<simhost::surfacePitch>::call,
+    simhost::HostEntry<simhost::drawImage>::call,
+    simhost::HostEntry<simhost::stretchDrawImage>::call,
+    simhost::HostEntry<simhost::characterScreenX>::call,
+    simhost::HostEntry<simhost::characterScreenY>::call,
+    simhost::HostEntry<simhost::eventById>::call,
+    simhost::HostEntry<simhost::mapSize>::call,
+    simhost::HostEntry<simhost::resizeBlock>::call,
+    simhost::HostEntry<simhost::makeString>::call,
+    simhost::HostEntry<simhost::releaseString>::call,
+    simhost::HostEntry<simhost::showHostMessage>::call,
 };
 
 namespace simhost {
@@ -151,6 +175,7 @@ void resetEngine() {
     engine::resetScreen();
     setMapSize(0, 0);
     clearEvents();
+    setEventMemoryReuse(false);
     eventListPresent = true;
     refreshEventList();
     releaseString(&heroCharacter.sheetName);
@@ -188,7 +213,14 @@ void mapSize(int32_t *width, int32_t *height) {
 FvHostCharacter &hero() { return heroCharacter; }
 
 FvHostCharacter &addEvent(int32_t id, int32_t column, int32_t row) {
-    auto event = std::make_unique<FvHostCharacter>();
+    std::unique_ptr<FvHostCharacter> event;
+    if (world().reuseEventMemory && !world().freedEvents.empty()) {
+        event = std::move(world().freedEvents.back());
+        world().freedEvents.pop_back();
+        *event = FvHostCharacter{};
+    } else {
+        event = std::make_unique<FvHostCharacter>();
+    }
     event->id = id;
     event->mapColumn = column;
     event->mapRow = row;
@@ -198,9 +230,17 @@ FvHostCharacter &addEvent(int32_t id, int32_t column, int32_t row) {
 }
 
 void clearEvents() {
-    for (auto &event : world().eventStore) releaseString(&event->sheetName);
+    for (auto &event : world().eventStore) {
+        releaseString(&event->sheetName);
+        if (world().reuseEventMemory) world().freedEvents.push_back(std::move(event));
+    }
     world().eventStore.clear();
     refreshEventList();
+}
+
+void setEventMemoryReuse(bool reuse) {
+    world().reuseEventMemory = reuse;
+    world().freedEvents.clear();
 }
 
 void setEventListPresent(bool present) {

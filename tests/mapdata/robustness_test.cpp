@@ -72,13 +72,14 @@ TEST_F(MapReaderFaults, WithoutAHeroNoMapFileIsReadAndEveryCellIsZero) {
 
 // Without a map view there is no tileset record: it reads as a block of zeros, so the names are
 // those of an empty name area and every table value is 0, while the layers are still read.
-TEST_F(MapReaderFaults, WithoutAMapViewTheTilesetRecordReadsAsZeros) {
+// No record to read: the names stay as they were, the per-tile tables read as zeros.
+TEST_F(MapReaderFaults, WithoutAMapViewThereIsNoTilesetRecord) {
     FvHostInterface changed = simhost::hostInterface();
     changed.mapView = &noMapView;
     bindWith(changed);
     farview::loadMap(record);
     EXPECT_EQ(record.tilesetName, "");
-    EXPECT_EQ(record.tilesetFileName, ".png");
+    EXPECT_EQ(record.tilesetFileName, "0");
     EXPECT_EQ(record.lowerTileGrid.cells, (std::vector<uint16_t>{5001, 5002}));
     EXPECT_EQ(record.attributeGrid.cells, (std::vector<uint16_t>{0, 0}));
     EXPECT_EQ(record.lowerFlagGrid.cells, (std::vector<uint16_t>{0, 0}));
@@ -88,7 +89,7 @@ TEST_F(MapReaderFaults, WithoutAMapViewTheTilesetRecordReadsAsZeros) {
 TEST_F(MapReaderFaults, ATilesetRecordOfNegativeSizeIsNoRecord) {
     simhost::mapView().tilesetRecordSize = -1;
     farview::loadMap(record);
-    EXPECT_EQ(record.tilesetFileName, ".png");
+    EXPECT_EQ(record.tilesetFileName, "0");
     EXPECT_EQ(record.attributeGrid.cells, (std::vector<uint16_t>{0, 0}));
     EXPECT_EQ(record.upperFlagGrid.cells, (std::vector<uint16_t>{0, 0}));
     EXPECT_EQ(record.lowerTileGrid.cells, (std::vector<uint16_t>{5001, 5002}));

@@ -168,12 +168,21 @@ TEST_F(TilesetNames, BytesBeyondAShortRecordReadAsZero) {
     EXPECT_EQ(record.tilesetFileName, ".png");
 }
 
-TEST_F(TilesetNames, MissingRecordReadsAsZeros) {
+// A host without a record has no map open: there is nothing to resolve and nothing to report here
+// (the texture builder refuses), and a record too short to hold the check byte is none.
+TEST_F(TilesetNames, AMissingRecordLeavesTheNamesAsTheyWere) {
+    record.tilesetName = "Earlier";
+    record.tilesetFileName = "earlier.png";
     simhost::setTilesetRecord({});
     resolveTilesetNames(record);
-    EXPECT_EQ(record.tilesetName, "");
-    EXPECT_EQ(record.tilesetFileName, ".png");
+    simhost::setTilesetRecord(std::vector<uint8_t>(660, 0));
+    resolveTilesetNames(record);
+    EXPECT_EQ(record.tilesetName, "Earlier");
+    EXPECT_EQ(record.tilesetFileName, "earlier.png");
     EXPECT_TRUE(simhost::messages().empty());
+    simhost::setTilesetRecord(std::vector<uint8_t>(661, 0)); // the check byte 0: usable
+    resolveTilesetNames(record);
+    EXPECT_EQ(record.tilesetFileName, ".png");
 }
 
 TEST(TilesetRecordView, ReadsLittleEndianWithinTheBlockAndZeroBeyond) {

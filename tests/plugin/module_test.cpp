@@ -67,6 +67,19 @@ TEST_F(LoadedModule, DrawsNothingWhileDrawingIsOff) {
         for (int32_t x = 0; x < simhost::kScreenWidth; x += 5) ASSERT_EQ(simhost::screenPixel(x, y), 0x1234);
 }
 
+// A host that offers no tileset record has no map open: the one message is the texture
+// builder's, and no image is made.
+TEST_F(LoadedModule, ALoadWithoutATilesetRecordShowsTheMessageOnceAndCreatesNoImage) {
+    simhost::setMapSize(3, 3);
+    simhost::setTilesetRecord({});
+    EXPECT_FALSE(simhost::sendComment(module, "load_map_to_texture", {}));
+    ASSERT_EQ(simhost::messages().size(), 1u);
+    EXPECT_EQ(simhost::messageCaptions()[0], "Farview");
+    EXPECT_EQ(simhost::messages()[0],
+              "There was an error while trying to load map texture.\nPlease load the map first");
+    EXPECT_EQ(simhost::liveImageCount(), 0);
+}
+
 TEST_F(LoadedModule, TitleScreenResetsAreSafeOnAFreshModule) {
     simhost::initTitleScreen(module);
     simhost::initTitleScreen(module);

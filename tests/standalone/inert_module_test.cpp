@@ -26,13 +26,22 @@ TEST(InertModule, ExportsAnswerWithTheirValuesAndTouchNothing) {
     ASSERT_TRUE(onComment && onPictureDrawn && onInitTitleScreen && linkVersion);
     EXPECT_EQ(*linkVersion, 2);
 
+    // A keyword is the plug-in's own whether or not it can act on it: false, and nothing done.
     FvParsedComment comment{};
-    for (const char *name : {"init_mode7", "load_map_to_texture", "set_background", "no_such_command"}) {
-        snprintf(comment.name, sizeof comment.name, "%s", name);
+    const struct {
+        const char *name;
+        bool keyword;
+    } lines[] = {{"init_mode7", true},
+                 {"load_map_to_texture", true},
+                 {"set_background", true},
+                 {"no_such_command", false},
+                 {"Init_mode7", false}};
+    for (const auto &line : lines) {
+        snprintf(comment.name, sizeof comment.name, "%s", line.name);
         comment.parameterCount = 1;
         comment.parameters[0].kind = 1;
         snprintf(comment.parameters[0].text, sizeof comment.parameters[0].text, "%s", "true");
-        onComment("", &comment);
+        EXPECT_EQ(onComment("", &comment), !line.keyword) << line.name;
     }
     FvDrawnPicture picture{0, 1};
     EXPECT_TRUE(onPictureDrawn(&picture));

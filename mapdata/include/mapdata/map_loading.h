@@ -31,7 +31,8 @@ TilesetRecordView currentTilesetRecord();
 extern const char *const kTilesetSlotMessage;
 
 // Reads the record's name area into tilesetName and tilesetFileName. A check byte above 100 shows
-// kTilesetSlotMessage and leaves both names as they were.
+// kTilesetSlotMessage and leaves both names as they were; so does a host without a record (no map
+// open), without a message: the texture builder then refuses with its own.
 void resolveTilesetNames(MapRecord &record);
 
 // Creates tilesetImage when absent, sizes it 480 x 256 and loads "ChipSet/" + tilesetFileName into

@@ -11,6 +11,9 @@ namespace farview {
 // not the command had any effect; true, having done nothing, when it is not.
 bool interpretComment(const FvParsedComment &comment);
 
+// Whether the line names one of the keywords; runs nothing.
+bool isKeyword(const FvParsedComment &comment);
+
 // The angle brought into 0 to 360 inclusive by adding or subtracting whole turns, as float
 // arithmetic does it. angle must be finite.
 float normaliseAngle(float angle);

@@ -69,6 +69,9 @@ FvHostCharacter &hero();
 // Adds an event with the given id at a map cell; events keep the order in which they were added.
 FvHostCharacter &addEvent(int32_t id, int32_t column, int32_t row);
 void clearEvents();
+// Whether a cleared list's characters are handed out again by the next addEvent calls, the last of
+// the list first (default off: every event gets memory of its own).
+void setEventMemoryReuse(bool reuse);
 void setEventListPresent(bool present);                          // a map without an event list hands the plug-in NULL
 FvHostCharacter *eventById(FvHostEventList *events, int32_t id); // NULL when no event has the id
 void setSheetName(FvHostCharacter &character, const std::string &sheetName);
