@@ -21,9 +21,6 @@ constexpr int32_t kSecondLengthOffset = 680;
 constexpr int32_t kSecondTextOffset = 684;
 constexpr uint8_t kSingleStringMarkers[] = {150, 38};
 
-constexpr int32_t kTilesetImageWidth = 480;
-constexpr int32_t kTilesetImageHeight = 256;
-
 bool marksSingleString(uint8_t marker) {
     for (uint8_t single : kSingleStringMarkers)
         if (marker == single) return true;
@@ -60,7 +57,7 @@ void loadTilesetGraphic(MapRecord &record) {
     if (record.tilesetImage == nullptr) record.tilesetImage = host().createImage();
     FvHostImage *image = record.tilesetImage;
     if (image == nullptr) return;
-    host().setImageSize(image, kTilesetImageWidth, kTilesetImageHeight);
+    host().setImageSize(image, kTilesetWidth, kTilesetHeight);
     image->option = 1;
     loadImageFile(*image, "ChipSet/" + record.tilesetFileName);
 }

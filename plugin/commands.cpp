@@ -21,7 +21,7 @@ namespace {
 // Far from 0 to 360 the loops of whole turns would run for too long, or for ever once 360 vanishes
 // beside the angle's magnitude; such angles are first reduced exactly with fmod (the remainder of
 // a float by 360 is itself a float).
-constexpr float kLoopedAngleLimit = 360.0f * 64.0f;
+constexpr float kLoopedAngleLimit = kFullTurn * 64.0f;
 
 // A NaN or infinite angle has no place on the circle: the view keeps its direction.
 void turnTo(float angle) {
@@ -60,7 +60,7 @@ void setBackground(const ParsedComment &c) {
     viewState.backgroundImage = image;
     if (image == nullptr) return;
     viewState.backgroundWidth = image->width;
-    viewState.backgroundPixelsPerDegree = roundToFloat(static_cast<double>(image->width) / 360.0);
+    viewState.backgroundPixelsPerDegree = roundToFloat(static_cast<double>(image->width) / double{kFullTurn});
 }
 
 void noEffect(const ParsedComment &) {}
@@ -157,12 +157,12 @@ static_assert(std::size(kCommands) == 19, "the plug-in has 19 keywords");
 float normaliseAngle(float angle) {
     float a = angle;
     if (std::fabs(a) > kLoopedAngleLimit) {
-        a = static_cast<float>(std::fmod(double{a}, 360.0));
+        a = static_cast<float>(std::fmod(double{a}, double{kFullTurn}));
         // Whole turns end where the loops would leave them: 360 from above, 0 from below.
-        if (a == 0.0f) a = angle > 0.0f ? 360.0f : 0.0f;
+        if (a == 0.0f) a = angle > 0.0f ? kFullTurn : 0.0f;
     }
-    while (a < 0.0f) a = a + 360.0f;
-    while (a > 360.0f) a = a - 360.0f;
+    while (a < 0.0f) a = a + kFullTurn;
+    while (a > kFullTurn) a = a - kFullTurn;
     return a;
 }
 

@@ -33,8 +33,8 @@ bool findScreen(ScreenRows &screen) {
 }
 
 void setCamera(ViewState &view, const FvHostCharacter *hero, const FvHostMapView &mapView) {
-    const int64_t x = int64_t{host().characterScreenX(hero)} + mapView.scrollX / 16;
-    const int64_t y = int64_t{host().characterScreenY(hero)} + mapView.scrollY / 16;
+    const int64_t x = int64_t{host().characterScreenX(hero)} + scrollInPixels(mapView.scrollX);
+    const int64_t y = int64_t{host().characterScreenY(hero)} + scrollInPixels(mapView.scrollY);
     view.cameraX = static_cast<float>(x);
     view.cameraY = static_cast<float>(y);
 }
@@ -66,11 +66,11 @@ void paintBackgroundBand(const ViewState &view, const ScreenRows &screen) {
 }
 
 void collectBoundaryColours(const FvHostImage *boundary, uint16_t *colours) {
-    const bool usable =
-        boundary != nullptr && boundary->pixels != nullptr && boundary->width >= 16 && boundary->height >= 16;
-    for (int32_t row = 0; row < 16; ++row) {
-        for (int32_t column = 0; column < 16; ++column) {
-            colours[row * 16 + column] =
+    const bool usable = boundary != nullptr && boundary->pixels != nullptr && boundary->width >= kBoundarySide &&
+                        boundary->height >= kBoundarySide;
+    for (int32_t row = 0; row < kBoundarySide; ++row) {
+        for (int32_t column = 0; column < kBoundarySide; ++column) {
+            colours[row * kBoundarySide + column] =
                 usable ? boundary->colors[boundary->pixels[row * boundary->width + column]] : uint16_t{0};
         }
     }

@@ -8,9 +8,6 @@ namespace farview {
 
 namespace {
 
-// The vector paths' integer parts of coordinates are exact in float within +-2^22.
-constexpr double kExactCoordinateLimit = 4194304.0;
-
 struct Span {
     double low;
     double high;
@@ -32,7 +29,7 @@ bool within(Span span, double low, double high) { return span.low >= low && span
 // The largest multiple of the period at or below the span, if the span then stays below the
 // second multiple above it.
 bool wrapsOnce(Span span, double period, float &base) {
-    if (!within(span, -kExactCoordinateLimit, kExactCoordinateLimit)) return false;
+    if (!within(span, -double{kExactCoordinateLimit}, double{kExactCoordinateLimit})) return false;
     double start = period * std::floor(span.low / period);
     if (start > span.low) start -= period; // the quotient may have rounded up to a whole number
     base = static_cast<float>(start);      // an integer below 2^23: exact

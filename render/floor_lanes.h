@@ -20,9 +20,6 @@ namespace {
 
 constexpr int32_t kBlockColumns = 16;
 
-// Beyond this the vector paths' coordinates may be inexact; such rows are drawn again.
-constexpr float kExactCoordinateLimit = 4194304.0f; // 2^22
-
 template <class L> struct LaneWalk {
     typename L::Floats u, v, du, dv;
 
@@ -126,8 +123,8 @@ template <class L> struct BoundedTexels : MapTexels<L> {
         const typename L::Ints pair = L::pack16(L::truncate(u), L::truncate(v));
         const typename L::Ints mapTexel = L::multiplyAdd16(pair, this->strideFactors);
         // (x & 15) + 16 * (y & 15)
-        const typename L::Ints boundaryTexel =
-            L::multiplyAdd16(L::bitAnd(pair, L::splatInt(0x000F000F)), L::splatInt(1 | 16 << 16));
+        const typename L::Ints boundaryTexel = L::multiplyAdd16(
+            L::bitAnd(pair, L::splatInt(kBoundaryMask | kBoundaryMask << 16)), L::splatInt(1 | kBoundarySide << 16));
         return L::select(inside, mapTexel, L::bitOr(boundaryTexel, L::splatInt(kBoundaryCode)));
     }
     uint16_t colour(uint32_t code) const {

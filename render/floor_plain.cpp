@@ -11,6 +11,10 @@ namespace farview {
 
 namespace {
 
+// The floor is drawn 6 map pixels toward -y of where the rows' distances put it, whatever the angle
+// and the distance.
+constexpr double kFloorShiftUp = 6.0;
+
 static_assert(std::numeric_limits<double>::is_iec559 && std::numeric_limits<float>::is_iec559,
               "the floor's arithmetic is IEEE 754 arithmetic");
 
@@ -44,9 +48,9 @@ uint16_t boundedTexelColour(const FloorSource &source, float u, float v) {
     if (u >= 0.0f && double{u} < source.width - 1.0 && v >= 0.0f && double{v} < source.height - 1.0) {
         return source.mapColors[source.mapPixels[truncateToInt32(v) * int64_t{source.width} + truncateToInt32(u)]];
     }
-    const uint32_t column = static_cast<uint32_t>(truncateToInt32(u)) & 15u;
-    const uint32_t row = static_cast<uint32_t>(truncateToInt32(v)) & 15u;
-    return source.boundaryColour[row * 16 + column];
+    const uint32_t column = static_cast<uint32_t>(truncateToInt32(u)) & kBoundaryMask;
+    const uint32_t row = static_cast<uint32_t>(truncateToInt32(v)) & kBoundaryMask;
+    return source.boundaryColour[row * kBoundarySide + column];
 }
 
 template <class TexelColour>
@@ -68,8 +72,8 @@ FloorRow floorRowStart(const ViewState &view, float sine, float cosine, int32_t 
     const double du = -double{sine} * s;
     const double dv = double{cosine} * s;
     const double ahead = z - double{view.rotationalOffset};
-    const double u = double{view.cameraX} + double{cosine} * ahead + -160.0 * du;
-    const double v = double{view.cameraY} + double{sine} * ahead + -160.0 * dv - 6.0;
+    const double u = double{view.cameraX} + double{cosine} * ahead + -kScreenCentreColumn * du;
+    const double v = double{view.cameraY} + double{sine} * ahead + -kScreenCentreColumn * dv - kFloorShiftUp;
     return {roundToFloat(u), roundToFloat(v), roundToFloat(du), roundToFloat(dv)};
 }
 

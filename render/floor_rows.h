@@ -7,12 +7,20 @@
 
 #include <cstdint>
 
+#include "mapdata/map_record.h"
 #include "render/view_state.h"
+#include "screen_geometry.h"
 
 namespace farview {
 
-constexpr int32_t kFloorColumns = 320;
-constexpr int32_t kScreenRows = 240;
+// The boundary texture is one map cell, 16 x 16, repeated over the plane: a texel is the truncated
+// coordinates bitwise-and 15.
+constexpr int32_t kBoundarySide = kTileSize;
+constexpr int32_t kBoundaryMask = kBoundarySide - 1;
+
+// Beyond this the vector paths' coordinates may be inexact: their integer parts are exact in float
+// within +-2^22.
+constexpr float kExactCoordinateLimit = 4194304.0f;
 
 // One floor row: the ground point shown at column 0 and the step from one column to the next, in
 // map pixels. Computed in double precision and rounded to float once per row; the columns are then
@@ -36,7 +44,7 @@ struct FloorSource {
     int32_t height; // H
     bool wrapping;
     // Colour of each boundary texel, at row * 16 + column; all black without a boundary texture.
-    uint16_t boundaryColour[256];
+    uint16_t boundaryColour[kBoundarySide * kBoundarySide];
 };
 
 // The plain path: each column's ground point (u, v) shows the map texture, wrapped or surrounded by

@@ -4,17 +4,33 @@
 #include <string>
 
 #include "host/host.h"
+#include "mapdata/tileset_layout.h"
 #include "numeric/numeric.h"
+#include "screen_geometry.h"
 
 namespace farview {
 
 namespace {
 
-constexpr double kScreenCentreColumn = 160.0;
 constexpr double kReferenceScale = 120.0; // a sprite at depth 120 is drawn at its own size
 constexpr double kProjectionBias = 0.001;
 constexpr int32_t kFirstRowTooNear = 350;
 constexpr uint16_t kUnprojectedRow = 0xFFFF;
+
+// The host's character sheets: blocks of 72 x 128 pixels, four blocks across; in a block one row of
+// frames for each of the four facings, three frames a row.
+constexpr int32_t kSheetBlockWidth = 72;
+constexpr int32_t kSheetBlockHeight = 128;
+constexpr int32_t kSheetBlocksAcross = 4;
+constexpr int32_t kFacings = 4;
+
+// The facings lie a quarter turn apart. The sheet row shown changes halfway between two of them
+// (45 degrees past, hence 90 + 45); a strip of views is counted from 630 degrees (a turn and a
+// half less the default angle's quarter), or half a turn when it does not follow the facing.
+constexpr int32_t kDegreesPerFacing = 90;
+constexpr int32_t kSheetRowTurnOffset = 135;
+constexpr double kStripTurnOffset = 630.0;
+constexpr double kStripFixedTurn = 180.0;
 
 uint16_t low16(int32_t value) { return static_cast<uint16_t>(static_cast<uint32_t>(value)); }
 
@@ -92,10 +108,10 @@ DrawnRange selectDrawn(const std::vector<SpritePlacement *> &order, int32_t hori
 
 bool sheetFrameSource(int32_t sheetIndex, int32_t animationStep, int32_t facing, float rotationAngle, FvRect &source) {
     static constexpr int32_t kFrameColumns[4] = {0, 1, 2, 1};
-    const int64_t blockColumn = int64_t{sheetIndex & 3} * 72;
-    const int64_t blockRow = int64_t{sheetIndex / 4} * 128;
-    const int64_t quarter = (int64_t{truncateToInt32(rotationAngle)} + 135) / 90;
-    const int64_t directionRow = (int64_t{facing} + 4 - quarter) & 3;
+    const int64_t blockColumn = int64_t{sheetIndex & (kSheetBlocksAcross - 1)} * kSheetBlockWidth;
+    const int64_t blockRow = int64_t{sheetIndex / kSheetBlocksAcross} * kSheetBlockHeight;
+    const int64_t quarter = (int64_t{truncateToInt32(rotationAngle)} + kSheetRowTurnOffset) / kDegreesPerFacing;
+    const int64_t directionRow = (int64_t{facing} + kFacings - quarter) & (kFacings - 1);
     const int64_t x = blockColumn + int64_t{kSheetFrameWidth} * kFrameColumns[animationStep & 3];
     const int64_t y = blockRow + int64_t{kSheetFrameHeight} * directionRow;
     if (!fitsInt32(y)) return false;
@@ -103,11 +119,13 @@ bool sheetFrameSource(int32_t sheetIndex, int32_t animationStep, int32_t facing,
     return true;
 }
 
-// The upper-layer addressing of the tileset: six columns of tiles, 16 rows down, then the next six.
+// The upper-layer addressing of the tileset, tile t standing for upper id 10000 + t; a negative t
+// keeps its own remainder.
 bool tileSpriteSource(int32_t tileIndex, FvRect &source) {
     const int64_t t = tileIndex;
-    const int64_t x = ((t % 6) + ((t + 48) / 96) * 6 + 18) * kTileSize;
-    const int64_t y = (((t + 48) % 96) / 6) * kTileSize;
+    const int64_t d = t + (kFirstUpperTileId - kUpperTileIdFirst);
+    const int64_t x = ((t % kTilesPerRow) + (d / kTilesPerBand) * kTilesPerRow + kUpperFirstColumn) * kTileSize;
+    const int64_t y = ((d % kTilesPerBand) / kTilesPerRow) * kTileSize;
     if (!fitsInt32(x)) return false;
     source = {static_cast<int32_t>(x), static_cast<int32_t>(y), kTileSize, kTileSize};
     return true;
@@ -116,8 +134,11 @@ bool tileSpriteSource(int32_t tileIndex, FvRect &source) {
 bool stripFrame(const SpriteDefinition &definition, int32_t facing, float rotationAngle, int32_t &frame) {
     const int64_t views = definition.directions;
     if (views == 0) return false; // the frame formula divides by the number of views
-    const double turn = definition.followsFacing ? static_cast<double>((int64_t{facing} * views + 2) * 90) : 180.0;
-    const int32_t step = truncateToInt32(((630.0 - double{rotationAngle}) * static_cast<double>(views) + turn) / 360.0);
+    const double turn = definition.followsFacing
+                            ? static_cast<double>((int64_t{facing} * views + 2) * kDegreesPerFacing)
+                            : kStripFixedTurn;
+    const int32_t step = truncateToInt32(
+        ((kStripTurnOffset - double{rotationAngle}) * static_cast<double>(views) + turn) / double{kFullTurn});
     frame = static_cast<int32_t>(step % views);
     return true;
 }

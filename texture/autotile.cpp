@@ -121,7 +121,9 @@ struct Autotile {
     CellPosition at(Cell cell) const { return {origin.x + layout.cells[cell].x, origin.y + layout.cells[cell].y}; }
 };
 
-Autotile columnAutotile(int32_t id) { return {kColumnLayout, {id < 1000 ? 0 : 48, 0}, kColumnAutotileBase, id % 1000}; }
+Autotile columnAutotile(int32_t id) {
+    return {kColumnLayout, {id < kFirstColumnAutotileB ? 0 : 48, 0}, kColumnAutotileBase, id % 1000};
+}
 
 Autotile blockAutotile(int32_t id) {
     const CellPosition origin{48 * ((id / 50) % 2) + 96 * (id / 4200), 64 * (((id - 3800) / 100) % 4)};
@@ -129,7 +131,7 @@ Autotile blockAutotile(int32_t id) {
     return {kBlockLayout, origin, base, id % 50};
 }
 
-CellPosition stripTile(int32_t id) { return {48 + 16 * ((id - 3000) / 50), 64}; }
+CellPosition stripTile(int32_t id) { return {48 + 16 * ((id - kFirstStripTile) / 50), 64}; }
 
 struct CellComposer {
     FvHostImage &target;
@@ -168,9 +170,9 @@ void composeLowerCellInto(FvHostImage &target, int32_t targetX, int32_t targetY,
     if (id >= kFirstPlainLowerTileId) return;
     if (!rectangleInside(target, targetX, targetY, kTileSize, kTileSize)) return;
     const CellComposer draw{target, targetX, targetY, tileset};
-    if (id < 2000) return composeAutotile(draw, columnAutotile(id));
-    if (id < 3000) return draw.copy(kFixedTile, whole);
-    if (id < 4000) return draw.copy(stripTile(id), whole);
+    if (id < kFirstFixedTile) return composeAutotile(draw, columnAutotile(id));
+    if (id < kFirstStripTile) return draw.copy(kFixedTile, whole);
+    if (id < kFirstBlockAutotile) return draw.copy(stripTile(id), whole);
     composeAutotile(draw, blockAutotile(id));
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "mapdata/map_record.h"
+#include "mapdata/tileset_layout.h"
 
 namespace farview {
 
@@ -42,8 +43,6 @@ void loadTilesetGraphic(MapRecord &record);
 // ---- The map file (map_file.cpp) ---------------------------------------------------------------
 
 constexpr int32_t kTileTableSize = 162; // attribute and lower-flag tables: one entry per index
-constexpr int32_t kUpperTileCount = 144;
-constexpr uint16_t kFirstUpperTileId = 10000;
 
 // Position 0 to 161 of a lower tile id in the tileset record's per-tile tables; ids above 5143
 // give positions beyond the tables, which the reader does not look up.

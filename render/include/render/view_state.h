@@ -8,6 +8,9 @@
 
 namespace farview {
 
+// Degrees in a whole turn of the view.
+constexpr float kFullTurn = 360.0f;
+
 // Types are exact: the floor and sprite arithmetic depends on the float / integer split.
 struct ViewState {
     float zValue = 90.0f;            // camera height factor

@@ -6,31 +6,9 @@
 
 #include "host/farview_host.h"
 #include "mapdata/map_record.h"
+#include "mapdata/tileset_layout.h"
 
 namespace farview {
-
-// ---- The tileset image's layout (tile_layout.cpp) ---------------------------------------------
-
-constexpr int32_t kTilesetWidth = 480; // 30 columns x 16 rows of cells
-constexpr int32_t kTilesetHeight = 256;
-constexpr uint16_t kFirstPlainLowerTileId = 5000;
-
-struct CellPosition {
-    int32_t x = 0; // top-left pixel in the tileset image
-    int32_t y = 0;
-};
-
-// The source cell of a plain lower tile (id 5000 and above) or of an upper tile. False when the
-// id has no cell in the 480 x 256 layout: plain lower ids above 5287, upper ids outside 9952 to
-// 10143. Such tiles are not drawn.
-bool plainLowerTileSource(uint16_t id, CellPosition &cell);
-bool upperTileSource(uint16_t id, CellPosition &cell);
-
-// The ids that can have a cell: lower ids below kLowerTileIdEnd, upper ids from kUpperTileIdFirst
-// up to kUpperTileIdEnd (excluded).
-constexpr uint16_t kLowerTileIdEnd = 5288;
-constexpr uint16_t kUpperTileIdFirst = 9952;
-constexpr uint16_t kUpperTileIdEnd = 10144;
 
 // ---- Drawing ------------------------------------------------------------------------------------
 

@@ -1,16 +1,8 @@
-#include "texture/map_texture.h"
+#include "mapdata/tileset_layout.h"
 
 namespace farview {
 
 namespace {
-// Plain lower and upper tiles run six to a row, down a band of 16 rows, then on to the next
-// band of six columns.
-constexpr int32_t kTilesPerRow = 6;
-constexpr int32_t kTilesPerBand = 96;
-constexpr int32_t kPlainLowerFirstColumn = 12;
-constexpr int32_t kUpperFirstColumn = 18;
-constexpr int32_t kUpperLayoutFirstId = 9952; // upper id 10000 sits in the band's ninth row
-
 bool cellInBand(int32_t firstColumn, int32_t d, CellPosition &cell) {
     if (d < 0) return false;
     const CellPosition position{kTileSize * (firstColumn + kTilesPerRow * (d / kTilesPerBand) + d % kTilesPerRow),
@@ -26,7 +18,7 @@ bool plainLowerTileSource(uint16_t id, CellPosition &cell) {
 }
 
 bool upperTileSource(uint16_t id, CellPosition &cell) {
-    return cellInBand(kUpperFirstColumn, int32_t{id} - kUpperLayoutFirstId, cell);
+    return cellInBand(kUpperFirstColumn, int32_t{id} - kUpperTileIdFirst, cell);
 }
 
 } // namespace farview
