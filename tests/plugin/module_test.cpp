@@ -50,14 +50,6 @@ TEST(HostBinding, ThePlugInFindsTheHostTableByNameInTheProgram) {
 
 using LoadedModule = farview_test::ModuleTest;
 
-TEST_F(LoadedModule, ShowsTheFourExportsAndLinkVersionTwo) {
-    EXPECT_NE(module.onComment, nullptr);
-    EXPECT_NE(module.onPictureDrawn, nullptr);
-    EXPECT_NE(module.onInitTitleScreen, nullptr);
-    ASSERT_NE(module.linkVersion, nullptr);
-    EXPECT_EQ(*module.linkVersion, 2);
-}
-
 TEST_F(LoadedModule, DrawsNothingWhileDrawingIsOff) {
     simhost::fillScreen(0x1234);
     FvDrawnPicture picture{0, 1};

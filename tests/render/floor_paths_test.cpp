@@ -231,11 +231,14 @@ TEST_F(FloorPathsTest, TheShippedFloorIsTheWidestPath) {
     }
 }
 
-TEST(FloorPaths, ThePlainPathIsAlwaysThere) {
-    EXPECT_TRUE(farview::floorPathAvailable(FloorPath::plain));
+// Every x86-64 processor has SSE2: a build of the module without its vector paths would ship the
+// slow floor.
+TEST(FloorPaths, AnX86BuildShipsAVectorPath) {
 #if defined(__x86_64__)
     EXPECT_TRUE(farview::floorPathAvailable(FloorPath::sse2));
     EXPECT_NE(farview::widestFloorPath(), FloorPath::plain);
+#else
+    GTEST_SKIP() << "not an x86-64 build";
 #endif
 }
 
