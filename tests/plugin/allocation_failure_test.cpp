@@ -25,8 +25,12 @@ void *operator new(std::size_t size) {
     if (void *block = std::malloc(size != 0 ? size : 1)) return block;
     throw std::bad_alloc();
 }
+// The replacement new takes its blocks from malloc, so free is their match.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void operator delete(void *block) noexcept { std::free(block); }
 void operator delete(void *block, std::size_t) noexcept { std::free(block); }
+#pragma GCC diagnostic pop
 
 namespace {
 

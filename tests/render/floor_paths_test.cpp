@@ -87,7 +87,8 @@ protected:
         view.usingBackground = chance(0.8);
         view.backgroundImage = b.image;
         view.backgroundWidth = chance(0.9) ? b.width : uniformInt(-5, 2000);
-        view.backgroundPixelsPerDegree = chance(0.9) ? view.backgroundWidth / 360.0f : randomScale(0.0f, 10.0f);
+        view.backgroundPixelsPerDegree =
+            chance(0.9) ? static_cast<float>(view.backgroundWidth) / 360.0f : randomScale(0.0f, 10.0f);
 
         const double angle = chance(0.7)   ? uniform(0.0f, 360.0f)
                              : chance(0.7) ? pick({0.0f, 45.0f, 90.0f, 180.0f, 270.0f, 360.0f})
@@ -203,7 +204,8 @@ TEST_F(FloorPathsTest, RowsEndingAtTheMapsEdgesMatchTheReference) {
         cosine = static_cast<float>(std::cos(0.0174532925 * angle));
         for (int32_t step = -60; step <= 60 && failures < 5; ++step) {
             // Moves the eye so that the rows sweep across the map's edges in steps of 2^-10.
-            view.rotationalOffset = 100.0f + 330.0f * std::fabs(std::sin(step * 0.05f)) + step * 0.0009765625f;
+            view.rotationalOffset = 100.0f + 330.0f * std::fabs(std::sin(static_cast<float>(step) * 0.05f)) +
+                                    static_cast<float>(step) * 0.0009765625f;
             for (bool wrapping : {false, true}) {
                 view.wrapping = wrapping;
                 const Frame expected = drawn([&] { referenceFloor(view, map, sine, cosine); });

@@ -261,7 +261,7 @@ TEST_F(Autotiles, ColumnExampleAtAbsolutePositions) {
 // ---- Fixed and strip tiles -------------------------------------------------------------------------
 
 TEST_F(Autotiles, FixedTileIsOneCellForTheWholeRange) {
-    for (uint16_t id : {2000, 2500, 2999})
+    for (uint16_t id : std::initializer_list<uint16_t>{2000, 2500, 2999})
         EXPECT_TRUE(samePixels(composed(id), expectedTexture({{"base", {0, 112}}}, ""), 64));
 }
 
@@ -276,7 +276,8 @@ TEST_F(Autotiles, StripTilesStepSixteenPixelsEveryFiftyIds) {
 
 TEST_F(Autotiles, PlainLowerIdsAreNotComposed) {
     const std::vector<uint8_t> untouched(64 * 48, kBackground);
-    for (uint16_t id : {5000, 5143, 65535}) EXPECT_TRUE(samePixels(composed(id), untouched, 64));
+    for (uint16_t id : std::initializer_list<uint16_t>{5000, 5143, 65535})
+        EXPECT_TRUE(samePixels(composed(id), untouched, 64));
 }
 
 TEST_F(Autotiles, CellsNotWhollyInsideTheTextureAreNotDrawn) {

@@ -105,8 +105,10 @@ TEST(TileLayout, UpperTilesAtTheRangeEdges) {
 
 TEST(TileLayout, IdsBeyondTheImageHaveNoCell) {
     CellPosition cell{-7, -7};
-    for (uint16_t id : {5288, 5300, 9000, 65535}) EXPECT_FALSE(farview::plainLowerTileSource(id, cell)) << id;
-    for (uint16_t id : {0, 4999, 9951, 10144, 65535}) EXPECT_FALSE(farview::upperTileSource(id, cell)) << id;
+    for (uint16_t id : std::initializer_list<uint16_t>{5288, 5300, 9000, 65535})
+        EXPECT_FALSE(farview::plainLowerTileSource(id, cell)) << id;
+    for (uint16_t id : std::initializer_list<uint16_t>{0, 4999, 9951, 10144, 65535})
+        EXPECT_FALSE(farview::upperTileSource(id, cell)) << id;
     EXPECT_EQ(cell.x, -7); // untouched
 }
 
