@@ -4,6 +4,10 @@
 
 #ifdef _WIN32
 #include <windows.h>
+// After windows.h, which it needs; version 2 is kernel32's own enumeration, so the module needs no
+// psapi.dll.
+#define PSAPI_VERSION 2
+#include <psapi.h>
 #else
 #include <dlfcn.h>
 #endif
@@ -12,19 +16,38 @@ namespace farview {
 
 namespace {
 const FvHostInterface *boundTable = nullptr;
+
+const FvHostInterface *usableTable(const void *found) {
+    const auto *table = static_cast<const FvHostInterface *>(found);
+    return table != nullptr && table->structSize >= sizeof(FvHostInterface) ? table : nullptr;
 }
 
-const FvHostInterface *findHostInterface() {
 #ifdef _WIN32
-    HMODULE program = GetModuleHandleA(nullptr);
-    auto *table = reinterpret_cast<const FvHostInterface *>(
-        reinterpret_cast<void *>(GetProcAddress(program, FARVIEW_HOST_INTERFACE_NAME)));
-#else
-    auto *table = static_cast<const FvHostInterface *>(dlsym(RTLD_DEFAULT, FARVIEW_HOST_INTERFACE_NAME));
-#endif
-    if (table == nullptr || table->structSize < sizeof(FvHostInterface)) return nullptr;
-    return table;
+const void *tableIn(HMODULE module) {
+    return reinterpret_cast<const void *>(GetProcAddress(module, FARVIEW_HOST_INTERFACE_NAME));
 }
+
+// The main program first; then every module loaded into the process, in load order, so that an
+// adapter module loaded before the plug-in can offer the table for a host program that cannot be
+// rebuilt. The list is read as the loader keeps it (kernel32's module enumeration), which is safe
+// while this module is itself being loaded.
+const void *findTableInProcess() {
+    if (const void *table = tableIn(GetModuleHandleA(nullptr))) return table;
+    HMODULE modules[1024];
+    DWORD bytes = 0;
+    if (!EnumProcessModules(GetCurrentProcess(), modules, sizeof modules, &bytes)) return nullptr;
+    const DWORD count = (bytes < sizeof modules ? bytes : sizeof modules) / sizeof(HMODULE);
+    for (DWORD i = 0; i < count; ++i)
+        if (const void *table = tableIn(modules[i])) return table;
+    return nullptr;
+}
+#else
+// The program and every module loaded into its global scope, in load order.
+const void *findTableInProcess() { return dlsym(RTLD_DEFAULT, FARVIEW_HOST_INTERFACE_NAME); }
+#endif
+} // namespace
+
+const FvHostInterface *findHostInterface() { return usableTable(findTableInProcess()); }
 
 void bindHost(const FvHostInterface *table) { boundTable = table; }
 bool hostBound() { return boundTable != nullptr; }

@@ -2,6 +2,7 @@
 # (mapdata naming texture) and a private header named from above (plugin naming render's
 # floor_rows.h).
 #   cmake -DCHECK=check_includes.cmake -DWORK=scratch/folder -P back_edge_test.cmake
+cmake_minimum_required(VERSION 3.25)
 file(REMOVE_RECURSE "${WORK}")
 file(WRITE "${WORK}/mapdata/back_edge.cpp" "#include \"texture/map_texture.h\"\n")
 file(WRITE "${WORK}/texture/include/texture/map_texture.h" "")

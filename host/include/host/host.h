@@ -7,8 +7,9 @@
 
 namespace farview {
 
-// Looks the host's table up by name in the program that loaded the plug-in. Returns null when the
-// program offers none, or one built for an older, smaller table.
+// Looks the host's table up by name among the modules of the process: the main program first,
+// then the others (on Linux, those of the global scope). Returns null when none offers one, or
+// when it was built for an older, smaller table.
 const FvHostInterface *findHostInterface();
 
 // The table every plug-in operation goes through; null while the plug-in is inert. The exports
