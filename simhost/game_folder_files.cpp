@@ -307,7 +307,9 @@ GameDatabase readDatabaseSections(const std::vector<uint8_t> &bytes) {
     Cursor file(bytes);
     skipSignature(file);
     GameDatabase db;
-    for (Section section; nextSection(file, section);)
+    // Real databases end their top-level list at the end of the file, without the id 0 that ends
+    // every other list; one that has it is read as well.
+    for (Section section; file.left() > 0 && nextSection(file, section);)
         if (section.id == kTilesetListSection) db.tilesets = readTilesets(section.data);
     return db;
 }

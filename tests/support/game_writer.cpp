@@ -188,8 +188,7 @@ Bytes encodeDatabase(const simhost::GameDatabase &db) {
         for (const simhost::GameTileset &tileset : db.tilesets) append(list, encodeTileset(tileset));
         appendSection(out, kTilesetListSection, list);
     }
-    out.push_back(kEndOfSections);
-    return out;
+    return out; // a database's top-level sections run to the end of the file, with no end mark
 }
 
 bool writeMap(const std::filesystem::path &path, const simhost::GameMap &map, std::string *error) {

@@ -25,9 +25,10 @@ std::vector<uint8_t> encodeInteger(int32_t value);
 std::vector<uint8_t> encodeMap(const simhost::GameMap &map);
 std::string mapEncodingProblem(const simhost::GameMap &map); // empty when the map can be written
 
-// The database: the signature "FarviewDatabase", then the tileset list and the end mark. A table
-// left empty is left out of the file; others are written with exactly 162, 162 and 144 entries,
-// filled with 0 or cut.
+// The database: the signature "FarviewDatabase", then the tileset list, which runs to the end of
+// the file as in real databases (no end mark follows the last top-level section; the tileset
+// entries' sub-sections end with one). A table left empty is left out of the file; others are
+// written with exactly 162, 162 and 144 entries, filled with 0 or cut.
 std::vector<uint8_t> encodeDatabase(const simhost::GameDatabase &db);
 
 // Encode and write; false with a message naming the file in *error when the map cannot be
