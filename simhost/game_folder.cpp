@@ -17,12 +17,13 @@ bool refuse(std::string *error, const std::string &message) {
     return false;
 }
 
-bool isDatabaseName(const fs::path &path) {
-    std::string extension = path.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
-    return extension == ".ldb";
+std::string asciiLowerCase(std::string text) {
+    for (char &c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
 }
+
+bool isDatabaseName(const fs::path &path) { return asciiLowerCase(path.extension().string()) == ".ldb"; }
 
 std::vector<fs::path> databaseFiles(const fs::path &folder) {
     std::vector<fs::path> found;
@@ -36,10 +37,20 @@ std::vector<fs::path> databaseFiles(const fs::path &folder) {
     return found;
 }
 
-std::string mapFileName(int32_t mapId) {
-    char name[32];
-    std::snprintf(name, sizeof name, "Map%04d.lmu", static_cast<int>(mapId));
-    return name;
+// The id whose map file has this name in some letter case: "Map" + at least four digits, no
+// leading zero beyond the four, + ".lmu".
+std::optional<int32_t> mapIdOf(const std::string &fileName) {
+    const std::string name = asciiLowerCase(fileName);
+    constexpr size_t kMostDigits = 9; // any id of nine digits fits 32 bits
+    if (name.size() < 11 || name.compare(0, 3, "map") != 0 || name.compare(name.size() - 4, 4, ".lmu") != 0)
+        return std::nullopt;
+    const std::string digits = name.substr(3, name.size() - 7);
+    if (digits.size() > kMostDigits ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    const auto id = static_cast<int32_t>(std::stol(digits));
+    if (asciiLowerCase(mapFileName(id)) != name) return std::nullopt;
+    return id;
 }
 
 const GameTileset *findTileset(const GameDatabase &db, int32_t id) {
@@ -59,6 +70,12 @@ void showEvent(const GameEvent &event) {
 
 } // namespace
 
+std::string mapFileName(int32_t mapId) {
+    char name[32];
+    std::snprintf(name, sizeof name, "Map%04d.lmu", static_cast<int>(mapId));
+    return name;
+}
+
 bool openGame(const fs::path &folder, GameFolder &game, std::string *error) {
     std::error_code failure;
     const fs::path absolute = fs::absolute(folder, failure);
@@ -71,16 +88,40 @@ bool openGame(const fs::path &folder, GameFolder &game, std::string *error) {
             names += (names.empty() ? "\"" : ", \"") + path.filename().string() + "\"";
         return refuse(error, "The game folder \"" + folder.string() + "\" holds more than one database: " + names);
     }
-    GameFolder opened;
-    opened.folder = absolute;
-    if (!databases.empty()) {
-        std::vector<uint8_t> bytes;
-        if (!readGameFile(databases.front(), bytes, error)) return false;
-        if (!readDatabase(bytes, databases.front().filename().string(), opened.database, error)) return false;
-        opened.databasePath = databases.front();
-    }
-    game = std::move(opened);
+    game = GameFolder{};
+    game.folder = absolute;
+    if (!databases.empty()) game.databasePath = databases.front();
     return true;
+}
+
+const GameDatabase *gameDatabase(const GameFolder &game, std::string *error) {
+    if (game.databasePath.empty()) {
+        refuse(error, "The game folder \"" + game.folder.string() + "\" has no database (a .ldb file)");
+        return nullptr;
+    }
+    if (!game.database && game.databaseFault.empty()) {
+        std::vector<uint8_t> bytes;
+        GameDatabase db;
+        if (readGameFile(game.databasePath, bytes, &game.databaseFault) &&
+            readDatabase(bytes, game.databasePath.filename().string(), db, &game.databaseFault))
+            game.database = std::move(db);
+    }
+    if (!game.database) {
+        refuse(error, game.databaseFault);
+        return nullptr;
+    }
+    return &*game.database;
+}
+
+std::vector<int32_t> gameMapIds(const GameFolder &game) {
+    std::vector<int32_t> ids;
+    std::error_code failure;
+    fs::directory_iterator entries(game.folder, failure);
+    for (; !failure && entries != fs::directory_iterator(); entries.increment(failure))
+        if (std::optional<int32_t> id = mapIdOf(entries->path().filename().string())) ids.push_back(*id);
+    std::sort(ids.begin(), ids.end());
+    ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+    return ids;
 }
 
 bool enterMap(const GameFolder &game, int32_t mapId, std::string *error) {
@@ -91,7 +132,9 @@ bool enterMap(const GameFolder &game, int32_t mapId, std::string *error) {
     if (!readMapFile(bytes, fileName, map, error)) return false;
     const GameTileset *tileset = nullptr;
     if (!game.databasePath.empty()) {
-        tileset = findTileset(game.database, map.tilesetId);
+        const GameDatabase *db = gameDatabase(game, error);
+        if (db == nullptr) return false;
+        tileset = findTileset(*db, map.tilesetId);
         if (tileset == nullptr)
             return refuse(error, "The map \"" + fileName + "\" uses tileset " + std::to_string(map.tilesetId) +
                                      ", which the database \"" + game.databasePath.filename().string() +

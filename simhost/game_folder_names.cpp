@@ -2,9 +2,9 @@
 // Windows code page and in whatever letter case their authors typed; a Windows host finds them
 // regardless, so the stand-in host must too.
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <climits>
+#include <map>
 #include <optional>
 
 #ifdef _WIN32
@@ -13,6 +13,8 @@
 #include <iconv.h>
 #endif
 
+#include "game_folder_case.h"
+#include "game_folder_names.h"
 #include "simhost/game_folder.h"
 
 namespace fs = std::filesystem;
@@ -25,23 +27,23 @@ std::string &currentCodePage() {
     return *name;
 }
 
-bool isNumber(const std::string &text) {
-    return !text.empty() && std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
+bool isListed(const std::string &codePage) {
+    const std::vector<std::string> &pages = gameCodePages();
+    return std::find(pages.begin(), pages.end(), codePage) != pages.end();
 }
 
 constexpr char kReplacementCharacter[] = "\xEF\xBF\xBD"; // U+FFFD in UTF-8
 
 #ifdef _WIN32
 
-// Windows knows its code pages by number only.
 std::optional<UINT> codePageNumber(const std::string &codePage) {
-    if (!isNumber(codePage) || codePage.size() > 5) return std::nullopt;
-    const unsigned long number = std::stoul(codePage);
-    if (number > 0xFFFF || IsValidCodePage(static_cast<UINT>(number)) == 0) return std::nullopt;
-    return static_cast<UINT>(number);
+    if (!isListed(codePage)) return std::nullopt;
+    const auto number = static_cast<UINT>(std::stoul(codePage));
+    if (IsValidCodePage(number) == 0) return std::nullopt;
+    return number;
 }
 
-bool isKnownCodePage(const std::string &codePage) { return codePageNumber(codePage).has_value(); }
+bool isAvailable(const std::string &codePage) { return codePageNumber(codePage).has_value(); }
 
 std::string utf16ToUtf8(const std::wstring &text) {
     if (text.empty()) return {};
@@ -53,24 +55,18 @@ std::string utf16ToUtf8(const std::wstring &text) {
 }
 
 // The UTF-16 text of bytes in the code page, or nothing when they are not whole, defined
-// characters. Code pages that keep a shift state refuse the check for undefined bytes: theirs
-// come back as the system converts them.
+// characters.
 std::optional<std::wstring> decode(UINT codePage, const char *bytes, size_t count) {
     const int size = static_cast<int>(count);
-    DWORD flags = MB_ERR_INVALID_CHARS;
-    int characters = MultiByteToWideChar(codePage, flags, bytes, size, nullptr, 0);
-    if (characters == 0 && GetLastError() == ERROR_INVALID_FLAGS) {
-        flags = 0;
-        characters = MultiByteToWideChar(codePage, flags, bytes, size, nullptr, 0);
-    }
+    const int characters = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes, size, nullptr, 0);
     if (characters <= 0) return std::nullopt;
     std::wstring wide(static_cast<size_t>(characters), L'\0');
-    MultiByteToWideChar(codePage, flags, bytes, size, &wide[0], characters);
+    MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes, size, &wide[0], characters);
     return wide;
 }
 
-// The longest character of any code page Windows has takes four bytes (GB 18030, UTF-8).
-constexpr size_t kLongestCharacter = 4;
+// The longest character of the code pages accepted takes two bytes.
+constexpr size_t kLongestCharacter = 2;
 
 // The one place that converts from the code page. A text that does not decode whole is taken one
 // character at a time, so that only the bytes at fault become U+FFFD.
@@ -97,22 +93,27 @@ std::string convertToUtf8(const std::string &text, const std::string &codePage) 
 
 #else
 
-// Windows code pages go by number; iconv knows them as "CP" + number.
-std::string iconvName(const std::string &codePage) { return isNumber(codePage) ? "CP" + codePage : codePage; }
+const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
 
-bool isKnownCodePage(const std::string &codePage) {
-    // An empty name would give the locale's own character set.
-    iconv_t converter =
-        codePage.empty() ? reinterpret_cast<iconv_t>(-1) : iconv_open("UTF-8", iconvName(codePage).c_str());
-    if (converter == reinterpret_cast<iconv_t>(-1)) return false;
-    iconv_close(converter);
-    return true;
+// One converter a code page, opened on first use and kept: names are converted by the thousand
+// when a whole game is rendered. Never closed, like the rest of the engine's globals.
+iconv_t converterFrom(const std::string &codePage) {
+    static auto *const converters = new std::map<std::string, iconv_t>;
+    auto known = converters->find(codePage);
+    if (known != converters->end()) return known->second;
+    // Windows code pages go by number; iconv knows them as "CP" + number.
+    const iconv_t converter = isListed(codePage) ? iconv_open("UTF-8", ("CP" + codePage).c_str()) : kNoConverter;
+    converters->emplace(codePage, converter);
+    return converter;
 }
+
+bool isAvailable(const std::string &codePage) { return converterFrom(codePage) != kNoConverter; }
 
 // The one place that converts from the code page.
 std::string convertToUtf8(const std::string &text, const std::string &codePage) {
-    iconv_t converter = iconv_open("UTF-8", iconvName(codePage).c_str());
-    if (converter == reinterpret_cast<iconv_t>(-1)) return text;
+    iconv_t converter = converterFrom(codePage);
+    if (converter == kNoConverter) return text;
+    iconv(converter, nullptr, nullptr, nullptr, nullptr);
     std::string out;
     std::string buffer(4 * text.size() + 8, '\0');
     char *in = const_cast<char *>(text.data());
@@ -131,11 +132,14 @@ std::string convertToUtf8(const std::string &text, const std::string &codePage) 
         --inLeft;
         iconv(converter, nullptr, nullptr, nullptr, nullptr);
     }
-    iconv_close(converter);
     return out;
 }
 
 #endif
+
+bool isAscii(const std::string &text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0x80) == 0; });
+}
 
 // A path component from a name the stand-in host found or converted, and an entry's name in the
 // same form. Windows keeps names in UTF-16: the host's form of them is UTF-8, and an entry whose
@@ -156,15 +160,23 @@ fs::path pathFrom(const std::string &bytes) { return fs::path(bytes); }
 std::optional<std::string> nameOf(const fs::path &entry) { return entry.filename().string(); }
 #endif
 
-bool isAscii(const std::string &text) {
-    return std::all_of(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0x80) == 0; });
-}
+// How the names of a folder's entries are compared with a name of the game: as UTF-8 (how the
+// host's file system keeps them), or as bytes in the game's code page (how a folder copied from
+// Windows byte for byte keeps them, on a file system that does not convert).
+struct NameForm {
+    const std::string &codePage;
+    bool entriesInCodePage;
 
-std::string foldCase(std::string text) {
-    for (char &c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
+    // The name of an entry as the comparison sees it; none when the entry is of the other form.
+    std::optional<std::string> entryKey(const std::string &entry) const {
+        if (!entriesInCodePage) return windowsUpperCase(entry);
+        if (!isAscii(entry) && isUtf8(entry)) return std::nullopt; // taken as UTF-8
+        return windowsUpperCase(toUtf8(entry, codePage));
+    }
+    std::string wantedKey(const std::string &part) const {
+        return windowsUpperCase(entriesInCodePage ? toUtf8(part, codePage) : part);
+    }
+};
 
 std::vector<std::string> splitPath(const std::string &name, const char *separators) {
     std::vector<std::string> parts;
@@ -181,29 +193,30 @@ std::vector<std::string> splitPath(const std::string &name, const char *separato
     return parts;
 }
 
-// Of the directory's entries whose name equals part without regard to ASCII case, the first in
+// Of the directory's entries whose name equals part without regard to letter case, the first in
 // byte order, so that the choice does not depend on the order the file system lists them in.
-std::optional<std::string> findIgnoringCase(const fs::path &directory, const std::string &part) {
-    const std::string wanted = foldCase(part);
+std::optional<std::string> findIgnoringCase(const fs::path &directory, const std::string &part, const NameForm &form) {
+    const std::string wanted = form.wantedKey(part);
     std::optional<std::string> found;
     std::error_code failure;
     fs::directory_iterator entries(directory.empty() ? fs::path(".") : directory, failure);
     for (; !failure && entries != fs::directory_iterator(); entries.increment(failure)) {
         const std::optional<std::string> name = nameOf(entries->path());
-        if (name && foldCase(*name) == wanted && (!found || *name < *found)) found = name;
+        if (!name || (found && *name >= *found)) continue;
+        if (form.entryKey(*name) == wanted) found = name;
     }
     return found;
 }
 
 // Each component by its exact name where there is one, else without regard to case.
-std::optional<fs::path> matchComponents(fs::path current, const std::vector<std::string> &parts) {
+std::optional<fs::path> matchComponents(fs::path current, const std::vector<std::string> &parts, const NameForm &form) {
     for (const std::string &part : parts) {
         std::error_code failure;
         if (part == "." || part == ".." || fs::exists(current / pathFrom(part), failure)) {
             current /= pathFrom(part);
             continue;
         }
-        std::optional<std::string> match = findIgnoringCase(current, part);
+        std::optional<std::string> match = findIgnoringCase(current, part, form);
         if (!match) return std::nullopt;
         current /= pathFrom(*match);
     }
@@ -212,23 +225,30 @@ std::optional<fs::path> matchComponents(fs::path current, const std::vector<std:
     return current;
 }
 
-std::optional<fs::path> matchName(const fs::path &folder, const std::string &name, const char *separators) {
+std::optional<fs::path> matchName(const fs::path &folder, const std::string &name, const char *separators,
+                                  const NameForm &form) {
 #ifdef _WIN32
     // "C:\...", "\\server\..." and "\..." start from their own root, the rest from the folder.
     const fs::path whole = pathFrom(name);
     if (whole.has_root_path())
-        return matchComponents(whole.root_path(), splitPath(whole.relative_path().u8string(), separators));
-    return matchComponents(folder, splitPath(name, separators));
+        return matchComponents(whole.root_path(), splitPath(whole.relative_path().u8string(), separators), form);
+    return matchComponents(folder, splitPath(name, separators), form);
 #else
     const bool absolute = !name.empty() && name[0] == '/';
-    return matchComponents(absolute ? fs::path("/") : folder, splitPath(name, separators));
+    return matchComponents(absolute ? fs::path("/") : folder, splitPath(name, separators), form);
 #endif
 }
 
 } // namespace
 
+const std::vector<std::string> &gameCodePages() {
+    static const auto *const pages = new std::vector<std::string>{
+        "1252", "1250", "1251", "1253", "1254", "1255", "1256", "1257", "1258", "874", "932", "936", "949", "950"};
+    return *pages;
+}
+
 bool setCodePage(const std::string &name, std::string *error) {
-    if (!isKnownCodePage(name)) {
+    if (!isAvailable(name)) {
         if (error != nullptr) *error = "Unknown code page \"" + name + "\"";
         return false;
     }
@@ -239,18 +259,22 @@ bool setCodePage(const std::string &name, std::string *error) {
 const std::string &codePage() { return currentCodePage(); }
 
 // Windows code pages agree with ASCII below 0x80, so such texts need no conversion.
-std::string toUtf8(const std::string &text) { return isAscii(text) ? text : convertToUtf8(text, currentCodePage()); }
+std::string toUtf8(const std::string &text, const std::string &codePage) {
+    return isAscii(text) ? text : convertToUtf8(text, codePage);
+}
+
+std::string toUtf8(const std::string &text) { return toUtf8(text, currentCodePage()); }
 
 #ifdef _WIN32
 // Windows names are UTF-16: a game's name means what its code page says, whatever code page the
 // system runs, and '\' separates components once the name is converted.
-fs::path resolveGameFile(const fs::path &folder, const std::string &name) {
-    const std::string utf8 = toUtf8(name);
+fs::path resolveGameFile(const fs::path &folder, const std::string &name, const std::string &codePage) {
+    const std::string utf8 = toUtf8(name, codePage);
     const fs::path unchanged = folder / pathFrom(utf8);
     if (name.empty()) return unchanged;
     std::error_code failure;
     if (fs::exists(unchanged, failure)) return unchanged;
-    if (auto match = matchName(folder, utf8, "/\\")) return *match;
+    if (auto match = matchName(folder, utf8, "/\\", NameForm{codePage, false})) return *match;
     return unchanged;
 }
 
@@ -261,16 +285,15 @@ std::string resolveGameFile(const std::string &name) {
     return fs::exists(resolved, failure) ? resolved.u8string() : name;
 }
 #else
-fs::path resolveGameFile(const fs::path &folder, const std::string &name) {
+fs::path resolveGameFile(const fs::path &folder, const std::string &name, const std::string &codePage) {
     const fs::path unchanged = folder / name;
     if (name.empty()) return unchanged;
     std::error_code failure;
     if (fs::exists(unchanged, failure)) return unchanged;
     // A '\' byte may be the second byte of a double-byte character in the code page: it
     // separates components only once the name is converted.
-    if (auto match = matchName(folder, name, "/")) return *match;
-    const std::string utf8 = toUtf8(name);
-    if (auto match = matchName(folder, utf8, "/\\")) return *match;
+    if (auto match = matchName(folder, name, "/", NameForm{codePage, true})) return *match;
+    if (auto match = matchName(folder, toUtf8(name, codePage), "/\\", NameForm{codePage, false})) return *match;
     return unchanged;
 }
 
@@ -280,5 +303,9 @@ std::string resolveGameFile(const std::string &name) {
     return fs::exists(resolved, failure) ? resolved.string() : name;
 }
 #endif
+
+fs::path resolveGameFile(const fs::path &folder, const std::string &name) {
+    return resolveGameFile(folder, name, currentCodePage());
+}
 
 } // namespace simhost

@@ -26,7 +26,8 @@ void releasePixels(FvHostImage &image) {
     image.height = 0;
 }
 
-std::string quoted(const char *fileName) { return std::string("\"") + fileName + "\""; }
+// A file name the plug-in passes comes from the game, in its code page; messages are UTF-8.
+std::string quoted(const char *fileName) { return "\"" + toUtf8(fileName) + "\""; }
 
 } // namespace
 
@@ -113,6 +114,20 @@ bool writeImagePng(const FvHostImage &image, const std::string &path, std::strin
         for (int32_t y = 0; y < image.height; ++y) rows.push_back(image.pixels + size_t(y) * size_t(image.width));
         written = png::write(path, static_cast<uint32_t>(image.width), static_cast<uint32_t>(image.height),
                              image.palette, rows.data(), &problem);
+    }
+    if (!written && error != nullptr) *error = "Cannot write image \"" + path + "\": " + problem;
+    return written;
+}
+
+bool writeRgbPng(const std::string &path, int32_t width, int32_t height, const std::vector<uint8_t> &rgb,
+                 std::string *error) {
+    std::string problem = "the picture is empty or its pixels do not fill it";
+    bool written = false;
+    if (width > 0 && height > 0 && rgb.size() == size_t(width) * size_t(height) * 3) {
+        std::vector<const uint8_t *> rows;
+        for (int32_t y = 0; y < height; ++y) rows.push_back(rgb.data() + size_t(y) * size_t(width) * 3);
+        written = png::write(path, static_cast<uint32_t>(width), static_cast<uint32_t>(height), nullptr, rows.data(),
+                             &problem);
     }
     if (!written && error != nullptr) *error = "Cannot write image \"" + path + "\": " + problem;
     return written;

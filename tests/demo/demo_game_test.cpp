@@ -393,8 +393,10 @@ TEST(DemoFilesTest, TheDatabaseGivesTheMapItsTileset) {
     simhost::GameFolder game;
     std::string error;
     ASSERT_TRUE(simhost::openGame(demo().folder, game, &error)) << error;
-    ASSERT_EQ(game.database.tilesets.size(), 1u);
-    const simhost::GameTileset &tileset = game.database.tilesets[0];
+    const simhost::GameDatabase *database = simhost::gameDatabase(game, &error);
+    ASSERT_NE(database, nullptr) << error;
+    ASSERT_EQ(database->tilesets.size(), 1u);
+    const simhost::GameTileset &tileset = database->tilesets[0];
     EXPECT_EQ(tileset.id, demo().map.tilesetId);
     EXPECT_EQ(tileset.name, "Meadow");
     EXPECT_EQ(tileset.graphicName, "Meadow");

@@ -129,6 +129,21 @@ TEST(GameFiles, MapReadsBackAsWritten) {
     EXPECT_EQ(read.events[2].pages.at(0).sheetName, "Guards");
 }
 
+// Real databases have no end mark after their last section; one that has it is read the same.
+TEST(GameFiles, ADatabaseEndsAtTheEndOfTheFileWithOrWithoutAnEndMark) {
+    Bytes bytes = gamefile::encodeDatabase(sampleDatabase());
+    simhost::GameDatabase db;
+    std::string error;
+    ASSERT_TRUE(simhost::readDatabase(bytes, "Game.ldb", db, &error)) << error;
+    bytes.push_back(0);
+    ASSERT_TRUE(simhost::readDatabase(bytes, "Game.ldb", db, &error)) << error;
+    EXPECT_EQ(db.tilesets.size(), 2u);
+    // The writer's last byte is the tileset list's own: without it the list is cut short.
+    bytes.resize(bytes.size() - 2);
+    EXPECT_FALSE(simhost::readDatabase(bytes, "Game.ldb", db, &error));
+    EXPECT_NE(error.find("section 0x14"), std::string::npos) << error;
+}
+
 TEST(GameFiles, DatabaseReadsBackAsWritten) {
     const simhost::GameDatabase written = sampleDatabase();
     simhost::GameDatabase read;
@@ -221,7 +236,7 @@ TEST(GameFileSkipping, UnknownSectionsArePassedOverByTheirLength) {
 TEST(GameFileSkipping, UnknownDatabaseSectionsArePassedOver) {
     const Bytes junk = section(0x7E, Bytes{0x00, 0x00, 0x90});
     const Bytes tileset = concat({integer(7), junk, section(2, text("tiles")), Bytes{0}});
-    const Bytes file = concat({signature(), junk, section(0x14, concat({integer(1), tileset})), junk, Bytes{0}});
+    const Bytes file = concat({signature(), junk, section(0x14, concat({integer(1), tileset})), junk});
     simhost::GameDatabase db;
     std::string error;
     ASSERT_TRUE(simhost::readDatabase(file, "Game.ldb", db, &error)) << error;
@@ -257,14 +272,26 @@ TEST(GameFileFaults, EveryTruncationOfAMapIsRefused) {
     }
 }
 
-TEST(GameFileFaults, EveryTruncationOfADatabaseIsRefused) {
-    const Bytes whole = gamefile::encodeDatabase(sampleDatabase());
-    for (size_t length = 0; length < whole.size(); ++length) {
+// A database's top-level list runs to the end of the file, so a file cut between two of its
+// sections reads as the sections before the cut; a cut anywhere else is refused where it lies.
+TEST(GameFileFaults, ADatabaseCutInsideASectionIsRefusedAndBetweenSectionsRead) {
+    const Bytes written = gamefile::encodeDatabase(sampleDatabase());
+    const Bytes tilesetList(written.begin() + 16, written.end()); // after the 16-byte signature
+    const Bytes whole = concat({signature(), section(0x0B, Bytes{1, 2, 3}), tilesetList});
+    const std::vector<size_t> betweenSections = {5, 10, whole.size()};
+    for (size_t length = 0; length <= whole.size(); ++length) {
         const Bytes prefix(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(length));
         simhost::GameDatabase db;
         std::string error;
-        EXPECT_FALSE(simhost::readDatabase(prefix, "Game.ldb", db, &error)) << "length " << length;
-        EXPECT_NE(error.find("\"Game.ldb\" at byte "), std::string::npos) << error;
+        const bool read = simhost::readDatabase(prefix, "Game.ldb", db, &error);
+        const bool atABoundary =
+            std::find(betweenSections.begin(), betweenSections.end(), length) != betweenSections.end();
+        EXPECT_EQ(read, atABoundary) << "length " << length << ": " << error;
+        if (read) {
+            EXPECT_EQ(db.tilesets.size(), length == whole.size() ? 2u : 0u) << "length " << length;
+        } else {
+            EXPECT_EQ(error.rfind("Cannot read \"Game.ldb\" at byte ", 0), 0u) << error;
+        }
     }
 }
 
@@ -339,7 +366,7 @@ TEST(GameFileFaults, CountsLargerThanTheBytesLeft) {
     const Bytes pages = section(5, integer(3));
     expectRefused(mapFile(20, 15, {}, section(0x51, concat({integer(1), integer(1), pages, Bytes{0}}))),
                   5 + 3 + 600 + 3 + 600 + 2 + 1 + 1 + 2, "the page count 3");
-    const Bytes db = concat({signature(), section(0x14, concat({integer(70000), Bytes{1, 0}})), Bytes{0}});
+    const Bytes db = concat({signature(), section(0x14, concat({integer(70000), Bytes{1, 0}}))});
     simhost::GameDatabase read;
     std::string error;
     EXPECT_FALSE(simhost::readDatabase(db, "Game.ldb", read, &error));
@@ -375,7 +402,7 @@ TEST(GameFileFaults, NegativeSizes) {
 
 TEST(GameFileFaults, TablesOfTheWrongSize) {
     const Bytes tileset = concat({integer(1), section(3, Bytes(322, 0)), Bytes{0}});
-    const Bytes db = concat({signature(), section(0x14, concat({integer(1), tileset})), Bytes{0}});
+    const Bytes db = concat({signature(), section(0x14, concat({integer(1), tileset}))});
     simhost::GameDatabase read;
     std::string error;
     EXPECT_FALSE(simhost::readDatabase(db, "Game.ldb", read, &error));
@@ -511,7 +538,8 @@ protected:
 TEST_F(GameFolderTest, AFolderWithoutDatabaseHasNone) {
     ASSERT_TRUE(simhost::openGame(".", game, &error)) << error;
     EXPECT_TRUE(game.databasePath.empty());
-    EXPECT_TRUE(game.database.tilesets.empty());
+    EXPECT_EQ(simhost::gameDatabase(game, &error), nullptr);
+    EXPECT_NE(error.find("has no database"), std::string::npos) << error;
     EXPECT_TRUE(game.folder.is_absolute());
 }
 
@@ -519,7 +547,9 @@ TEST_F(GameFolderTest, TheOneDatabaseIsReadWhateverItsCase) {
     ASSERT_TRUE(gamefile::writeDatabase("Game.LDB", sampleDatabase(), &error)) << error;
     ASSERT_TRUE(simhost::openGame(scratch.path(), game, &error)) << error;
     EXPECT_EQ(game.databasePath.filename(), "Game.LDB");
-    EXPECT_EQ(game.database.tilesets.size(), 2u);
+    const simhost::GameDatabase *db = simhost::gameDatabase(game, &error);
+    ASSERT_NE(db, nullptr) << error;
+    EXPECT_EQ(db->tilesets.size(), 2u);
 }
 
 TEST_F(GameFolderTest, TwoDatabasesAreRefusedByName) {
@@ -529,10 +559,21 @@ TEST_F(GameFolderTest, TwoDatabasesAreRefusedByName) {
     EXPECT_NE(error.find("more than one database: \"A.ldb\", \"B.ldb\""), std::string::npos) << error;
 }
 
-TEST_F(GameFolderTest, ACorruptDatabaseIsRefusedByName) {
+// The database is read when a step first needs it: a fault in it stops that step, and every later
+// one that needs it, with the same message, and nothing else.
+TEST_F(GameFolderTest, ACorruptDatabaseStopsOnlyWhatNeedsIt) {
     saveBytes("Game.ldb", Bytes{3, 'a'});
-    EXPECT_FALSE(simhost::openGame(".", game, &error));
+    ASSERT_TRUE(gamefile::writeMap("Map0001.lmu", sampleMap(), &error)) << error;
+    ASSERT_TRUE(simhost::openGame(".", game, &error)) << error;
+    EXPECT_EQ(simhost::gameDatabase(game, &error), nullptr);
     EXPECT_EQ(error.rfind("Cannot read \"Game.ldb\" at byte 0:", 0), 0u) << error;
+    const std::string first = error;
+    simhost::setMapSize(9, 9);
+    EXPECT_FALSE(simhost::enterMap(game, 1, &error));
+    EXPECT_EQ(error, first);
+    int32_t width = 0;
+    simhost::mapSize(&width, nullptr);
+    EXPECT_EQ(width, 9);
 }
 
 TEST_F(GameFolderTest, NotAFolder) {

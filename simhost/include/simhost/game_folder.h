@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,10 +15,12 @@ namespace simhost {
 
 // ---- The files (game_folder_files.cpp) -------------------------------------------------------
 // Both kinds hold a length-prefixed signature text (any text is accepted), then sections: an id, a
-// byte length and that many bytes of data, up to an id 0. Ids, lengths and integers are big-endian
-// groups of 7 bits, the high bit set on every group but the last, at most 5 groups and 32 bits;
-// a negative value is its 32-bit two's complement. Unknown sections and sub-sections are passed
-// over by their length.
+// byte length and that many bytes of data. A map file's sections end with an id 0; a database's
+// end at the end of the file, or at an id 0 before it. Lists inside a section (events and their
+// pages, tilesets) give their entries' count, and each entry's sub-sections end with an id 0.
+// Ids, lengths and integers are big-endian groups of 7 bits, the high bit set on every group but
+// the last, at most 5 groups and 32 bits; a negative value is its 32-bit two's complement. Unknown
+// sections and sub-sections are passed over by their length.
 //
 // A file that breaks the rules is refused: false, and *error names fileName and the byte offset
 // of the fault. Nothing is read past the end of the bytes given. Texts are kept in the code page.
@@ -38,8 +41,12 @@ bool readGameFile(const std::filesystem::path &path, std::vector<uint8_t> &bytes
 
 // ---- Code page and file names (game_folder_names.cpp) ----------------------------------------
 
-// The game's Windows code page by number ("1252", "1251", "932", ...); the default is 1252. An
-// unknown one is refused with a message and leaves the code page as it was.
+// The Windows code pages a game may be written in, by number: 1252 first, then 1250, 1251, 1253 to
+// 1258 and 874 (one byte a character), then 932, 936, 949 and 950 (one or two bytes).
+const std::vector<std::string> &gameCodePages();
+
+// The game's code page, one of gameCodePages(); the default is 1252. Another name is refused with
+// a message and leaves the code page as it was.
 bool setCodePage(const std::string &name, std::string *error);
 const std::string &codePage();
 
@@ -48,10 +55,12 @@ const std::string &codePage();
 std::string toUtf8(const std::string &text);
 
 // The path to open for a file name the game gives, as Windows would match it: the exact name
-// first, then without regard to ASCII letter case in each path component, then both again after
-// converting the name from the code page to UTF-8 (where '\' separates components too). Relative
-// names are taken from the current directory (or from folder). The name unchanged when no file
-// matches.
+// first, then without regard to letter case in each path component, the folder's names taken as
+// bytes in the code page, then as UTF-8 after converting the name from the code page (where '\'
+// separates components too). Case is ignored as Windows ignores it: each UTF-16 unit stands for
+// its simple upper case, for the letters of every code page accepted (Latin, Greek, Cyrillic,
+// full-width Latin). Relative names are taken from the current directory (or from folder). The
+// name unchanged when no file matches.
 std::string resolveGameFile(const std::string &name);
 std::filesystem::path resolveGameFile(const std::filesystem::path &folder, const std::string &name);
 
@@ -60,21 +69,62 @@ std::filesystem::path resolveGameFile(const std::filesystem::path &folder, const
 struct GameFolder {
     std::filesystem::path folder;       // absolute
     std::filesystem::path databasePath; // empty when the folder holds no database
-    GameDatabase database;
+    // What the first gameDatabase() read: the database, or why it cannot be read. Kept as a cache
+    // is, so that a game opened once can be handed round read-only.
+    mutable std::optional<GameDatabase> database;
+    mutable std::string databaseFault;
 };
 
 // Opens a game folder: finds its one database file (any name ending in ".ldb", in any letter
-// case) and reads it. A folder without one has no database; two or more are refused, naming them.
+// case) without reading it. A folder without one has no database; two or more are refused,
+// naming them.
 bool openGame(const std::filesystem::path &folder, GameFolder &game, std::string *error);
+
+// The game's database, read when it is first asked for; nullptr with a message naming the file
+// (the same message every time) when the folder has none or it cannot be read.
+const GameDatabase *gameDatabase(const GameFolder &game, std::string *error);
+
+// "Map" + the id in decimal with at least four digits + ".lmu": Map0001.lmu, Map12345.lmu.
+std::string mapFileName(int32_t mapId);
+
+// The ids of the map files in the folder (mapFileName in any letter case), in ascending order.
+std::vector<int32_t> gameMapIds(const GameFolder &game);
 
 // Enters map mapId in the stand-in host: reads "Map" + the id with at least four digits + ".lmu"
 // from the game folder, then sets the host's map size, its tileset record (from the database's
 // tileset with the map's tileset number), its events (each shown by its first page; an event with
 // no page as tile 0) and the hero's map id. The hero's position and the scroll are left alone, and
-// so is the tileset record when the game has no database. On failure the host is unchanged.
+// so is the tileset record when the game has no database. On failure (the database's among them)
+// the host is unchanged.
 //
 // The plug-in reads the map file and its images relative to the current directory: make
 // game.folder the current directory before it runs.
 bool enterMap(const GameFolder &game, int32_t mapId, std::string *error);
+
+// ---- The game's code page, found by its file names (game_folder_code_page.cpp) ---------------
+
+// The files the game's database and maps name, each once, in the game's code page: "ChipSet/" +
+// each tileset's graphic + ".png" and "CharSet/" + each event page's sheet + ".png". A database
+// or map that cannot be read gives none.
+std::vector<std::string> namedGameFiles(const GameFolder &game);
+
+// The files map mapId shows when it is entered, each once, in the game's code page: its tileset's
+// graphic and the sheets of its events' first pages. None when the map or the database cannot be
+// read.
+std::vector<std::string> filesShownByMap(const GameFolder &game, int32_t mapId);
+
+struct CodePageChoice {
+    std::string codePage; // 1252 when no code page finds more of the names
+    size_t weighed = 0;   // the names weighed: those not in ASCII, at most kMostNamesWeighed
+    size_t found = 0;     // of them, the ones found under codePage
+};
+
+// The names a choice weighs at most: enough to tell code pages apart, few enough to be quick.
+constexpr size_t kMostNamesWeighed = 32;
+
+// The code page of gameCodePages() under which the most of names (file names the game gives, in
+// its code page, relative to folder) name files of the folder; of those that find as many, the
+// first listed. Names in ASCII read the same in every code page and are not weighed.
+CodePageChoice chooseCodePage(const std::filesystem::path &folder, const std::vector<std::string> &names);
 
 } // namespace simhost

@@ -45,6 +45,10 @@ int32_t liveImageCount();              // images created and not yet destroyed
 uint16_t rgb565(uint32_t rgb);
 // Writes an 8-bit paletted PNG of the image (for tests and tools).
 bool writeImagePng(const FvHostImage &image, const std::string &path, std::string *error);
+// Writes an 8-bit RGB PNG of width x height pixels, given as 3 bytes each, row by row (for tools'
+// own pictures); false with a message naming the file.
+bool writeRgbPng(const std::string &path, int32_t width, int32_t height, const std::vector<uint8_t> &rgb,
+                 std::string *error);
 
 // ---- The screen surface -----------------------------------------------------------------------
 FvHostSurface *screen();

@@ -1,0 +1,17 @@
+// The game's code page and file-name matching under a code page given by name, for the files of
+// simhost that weigh one code page against another. Private to simhost.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace simhost {
+
+// The text converted from the code page to UTF-8 (see toUtf8 in game_folder.h).
+std::string toUtf8(const std::string &text, const std::string &codePage);
+
+// The file a name of the game in that code page names (see resolveGameFile in game_folder.h).
+std::filesystem::path resolveGameFile(const std::filesystem::path &folder, const std::string &name,
+                                      const std::string &codePage);
+
+} // namespace simhost
