@@ -9,6 +9,8 @@
 #include "simhost/game_folder.h"
 #include "simhost/simhost.h"
 #include "tools/demo/demo_game.h"
+#include "tools/preview/preview_all_maps.h"
+#include "tools/preview/preview_code_page.h"
 #include "tools/preview/preview_script.h"
 
 namespace fs = std::filesystem;
@@ -27,6 +29,9 @@ const char *const kExamples = R"(Examples:
       map 3 with the tileset the game's database gives it, the hero at the map's centre: a still,
       a turn and the turn as a GIF (and the script it ran, to start your own from)
   farview-preview MyGame --map 3 --hero 12,8 --background Panorama/Sky.png --code-page 1251
+  farview-preview MyGame --all-maps -o maps
+      every map of MyGame from its centre: map-0001.png ..., a contact sheet of them all
+      (contact-sheet.png) and a report of the maps that failed and the files they lack (report.txt)
 
 The script's steps are listed in the README, section "The preview tool".
 )";
@@ -37,8 +42,9 @@ struct Request {
     std::optional<int32_t> map;
     std::string hero;
     std::string background;
+    bool allMaps = false;
     std::string output = "out";
-    std::string codePage = "1252";
+    std::string codePage; // empty: the one the game's file names find
     std::string module;
 };
 
@@ -66,6 +72,8 @@ public:
         err << "farview-preview: " << what << "\n";
         return 1;
     }
+
+    bool isTerminal() const { return terminal_; }
 
     void endProgress() {
         if (lineOpen_) err << "\r\033[K" << std::flush;
@@ -196,6 +204,7 @@ private:
         if (request_.map && !prepareMapView(&error)) return console_.fail(error);
         CurrentDirectory directory;
         if (!directory.enter(game_.folder, &error)) return console_.fail(error);
+        if (request_.allMaps) return renderAllMaps(game_, plugin.module, allMapsRun());
         ScriptResult result = runScript(scriptText_, scriptName_, plugin.module, scriptOptions());
         console_.endProgress();
         if (!result.frames.empty() || !result.animations.empty()) report(result);
@@ -207,7 +216,6 @@ private:
     }
 
     bool prepare(std::string *error) {
-        if (!simhost::setCodePage(request_.codePage, error)) return false;
         outputFolder_ = fs::absolute(request_.output);
         std::error_code failure;
         fs::create_directories(outputFolder_, failure);
@@ -215,9 +223,11 @@ private:
             *error = "cannot create " + outputFolder_.string() + ": " + failure.message();
             return false;
         }
-        if (request_.game.empty()) return prepareDemo(error);
+        if (request_.game.empty())
+            return prepareDemo(error) && useGameCodePage(game_, request_.codePage, console_.out, error);
         if (!simhost::openGame(fs::absolute(request_.game), game_, error)) return false;
-        if (request_.map) return true;
+        if (!useGameCodePage(game_, request_.codePage, console_.out, error)) return false;
+        if (request_.map || request_.allMaps) return true;
         scriptName_ = request_.script;
         if (!readText(request_.script, scriptText_)) {
             *error = "cannot read the script " + request_.script;
@@ -277,6 +287,17 @@ private:
         return options;
     }
 
+    AllMapsRun allMapsRun() const {
+        AllMapsRun run;
+        run.gameName = request_.game;
+        run.folder = outputFolder_;
+        run.shownFolder = request_.output;
+        run.out = &console_.out;
+        run.err = &console_.err;
+        run.terminal = console_.isTerminal();
+        return run;
+    }
+
     std::string moduleToLoad() const { return request_.module.empty() ? paths_.module.string() : request_.module; }
 
     void reportMessages() {
@@ -308,15 +329,18 @@ private:
 
 std::string checkForm(const Request &request, bool heroGiven) {
     if (request.map && !request.script.empty()) return "give either a SCRIPT or --map, not both";
+    if (request.allMaps && (request.map || !request.script.empty()))
+        return "--all-maps goes alone, without a SCRIPT or --map";
     if (request.game.empty() && request.map) return "--map needs a GAME_FOLDER";
+    if (request.game.empty() && request.allMaps) return "--all-maps needs a GAME_FOLDER";
     if (heroGiven && !request.map) return "--hero goes with --map";
     if (!request.background.empty() && !request.map) return "--background goes with --map";
     if (request.background.find_first_of("\r\n") != std::string::npos) return "--background cannot hold a line break";
     int32_t column = 0, row = 0;
     if (heroGiven && !parseCell(request.hero, column, row))
         return "--hero takes COLUMN,ROW (two whole numbers), not '" + request.hero + "'";
-    if (!request.game.empty() && request.script.empty() && !request.map)
-        return "GAME_FOLDER needs a SCRIPT or --map N (see --help)";
+    if (!request.game.empty() && request.script.empty() && !request.map && !request.allMaps)
+        return "GAME_FOLDER needs a SCRIPT, --map N or --all-maps (see --help)";
     return {};
 }
 
@@ -347,11 +371,14 @@ int runPreview(int argc, const char *const *argv, const PreviewPaths &paths, std
     app.add_option("--background", request.background,
                    "with --map: the image above the horizon, a file of the game folder (default: none)")
         ->type_name("FILE");
+    app.add_flag("--all-maps", request.allMaps,
+                 "render every map from its centre, with a contact sheet and a report (needs no script)");
     app.add_option("-o,--out", request.output, "the folder for the rendered files")
         ->capture_default_str()
         ->type_name("DIR");
-    app.add_option("--code-page", request.codePage, "the game's Windows code page")
-        ->capture_default_str()
+    app.add_option("--code-page", request.codePage,
+                   "the game's Windows code page (default: the one under which the game's file names find its "
+                   "files, else 1252)")
         ->type_name("NAME");
     app.add_option("--module", request.module, "the plug-in module to load (default: the one beside this program)")
         ->type_name("PATH");

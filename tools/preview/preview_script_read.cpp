@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 
 #include "preview_steps.h"
@@ -60,6 +61,22 @@ std::string shown(const std::string &word) {
     return "'" + text + (word.size() > kLongest ? "...'" : "'");
 }
 
+bool leavesOutputFolder(const std::string &name) {
+    const std::filesystem::path path(name);
+    if (path.has_root_name() || path.has_root_directory()) return true;
+#ifdef _WIN32
+    const char *const separators = "/\\";
+#else
+    const char *const separators = "/";
+#endif
+    for (size_t start = 0; start <= name.size();) {
+        const size_t end = std::min(name.find_first_of(separators, start), name.size());
+        if (name.compare(start, end - start, "..") == 0) return true;
+        start = end + 1;
+    }
+    return false;
+}
+
 bool parseInt(const Token &token, int32_t &value) {
     if (token.quoted || token.text.empty()) return false;
     errno = 0;
@@ -108,6 +125,15 @@ public:
     bool text(std::string &value) {
         if (!more()) return fail("expected: " + usage_);
         value = tokens_[next_++].text;
+        return true;
+    }
+
+    // A file name that stays inside the output folder: relative, with no ".." among its folders,
+    // so that a script cannot write over files elsewhere.
+    bool outputName(std::string &value) {
+        if (!text(value)) return false;
+        if (leavesOutputFolder(value))
+            return fail(shown(value) + " leaves the output folder: name a file inside it (no '..', not absolute)");
         return true;
     }
 
@@ -219,8 +245,7 @@ bool readPictures(Arguments &a, Step &s) {
 
 bool readFrame(Arguments &a, Step &s) {
     if (!a.more()) return true;
-    a.text(s.text);
-    return a.integers(s.numbers, a.left());
+    return a.outputName(s.text) && a.integers(s.numbers, a.left());
 }
 
 bool readGif(Arguments &a, Step &s) {
@@ -228,7 +253,7 @@ bool readGif(Arguments &a, Step &s) {
         s.kind = StepKind::GifEnd;
         return true;
     }
-    if (!a.text(s.text)) return false;
+    if (!a.outputName(s.text)) return false;
     int32_t delay = 100;
     if (a.more() && !a.integerIn(delay, 0, kMaxGifDelay, "DELAY")) return false;
     s.numbers.push_back(delay);
