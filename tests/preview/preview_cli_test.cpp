@@ -201,6 +201,20 @@ TEST_F(PreviewCommandLine, AMapNeedsADatabaseAndAMapFile) {
     EXPECT_NE(err.str().find("Map0007.lmu"), std::string::npos) << err.str();
 }
 
+// The database is read by the first step that needs it: a script that names its map and tileset
+// itself runs in a folder whose database is broken, and `enter` stops at its line.
+TEST_F(PreviewCommandLine, ABrokenDatabaseStopsOnlyTheStepsThatNeedIt) {
+    writeGame(scratch.path() / "MyGame", "tiles", true);
+    std::ofstream("MyGame/Game.ldb", std::ios::binary | std::ios::trunc) << "\x03a";
+    writeFile("own.txt", "map 1 20 15\ntileset Fields tiles\nhero 10 7\n@load_map_to_texture\n@init_mode7 true\n"
+                         "frame a.png\nexpect drawn true\n");
+    EXPECT_EQ(preview({"MyGame", "own.txt"}), 0) << err.str();
+    writeFile("enter.txt", "frame before.png\nenter 1\n");
+    EXPECT_EQ(preview({"MyGame", "enter.txt"}), 1);
+    EXPECT_NE(err.str().find("enter.txt:2: Cannot read \"Game.ldb\" at byte 0: "), std::string::npos) << err.str();
+    EXPECT_TRUE(fs::exists(scratch.path() / "out" / "before.png"));
+}
+
 // Message boxes and the host's own reports go out the same way; the plug-in's own (caption
 // "Farview") are seen in preview_script_test.cpp, as a game folder cannot provoke them.
 TEST_F(PreviewCommandLine, TheHostsMessagesArePrintedWithTheirCaption) {

@@ -363,6 +363,23 @@ TEST_F(PreviewScript, AFileThatCannotBeWrittenStopsTheScriptAtItsLine) {
     EXPECT_TRUE(recorder.lines.empty());
 }
 
+// Files go into the output folder only: a name that climbs out of it or starts from a root stops
+// the script at its line before anything runs, however deep the climb.
+TEST_F(PreviewScript, NamesThatLeaveTheOutputFolderStopTheScript) {
+    std::filesystem::create_directory("out");
+    options.outputFolder = scratch.path() / "out";
+    for (const char *line : {"frame ../escape.png", "frame /tmp/abs.png", "frame sub/../../up.png", "gif ../a.gif",
+                             "repeat 2\nframe ../n-{n}.png\nend"}) {
+        const preview::ScriptResult result = run("@first\n" + std::string(line) + "\n");
+        EXPECT_FALSE(result.ok) << line;
+        EXPECT_NE(result.error.find(" leaves the output folder"), std::string::npos) << result.error;
+    }
+    EXPECT_TRUE(recorder.lines.empty());
+    EXPECT_TRUE(std::filesystem::is_empty("out"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), std::filesystem::directory_iterator()), 1);
+    EXPECT_TRUE(run("frame sub..name.png\nframe ..a.png\n").ok); // dots inside a name leave nothing
+}
+
 TEST_F(PreviewScript, GifStepsMustPair) {
     EXPECT_EQ(run("gif end\n").error, "view.txt:1: gif end without a gif FILE before it");
     auto twice = run("gif a.gif\n\ngif b.gif\n");

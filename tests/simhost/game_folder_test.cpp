@@ -455,7 +455,7 @@ TEST_F(GameFileNames, ThenAfterConvertingTheCodePage) {
               "\xC3\x89"
               "b\xC3\xA8"
               "ne.png");
-    // Letter case is still ASCII-folded after conversion.
+    // Then in any letter case.
     EXPECT_EQ(simhost::resolveGameFile("\xC9"
                                        "B\xE8"
                                        "NE.PNG"),

@@ -1,0 +1,242 @@
+#include "support/generated_game.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <iterator>
+
+#include "simhost/game_folder.h"
+#include "simhost/simhost.h"
+#include "support/game_writer.h"
+
+namespace fs = std::filesystem;
+
+namespace gamefile {
+
+namespace {
+
+// A word as the game names it (bytes in its code page) and as the folder names the file (UTF-8),
+// in the same letter case and in upper case as Windows maps it.
+struct Word {
+    const char *codePageBytes;
+    const char *utf8;
+    const char *utf8Upper;
+};
+
+const Word k1252Words[] = {{"B\xE4ume", "Bäume", "BÄUME"},
+                           {"H\xF6hle", "Höhle", "HÖHLE"},
+                           {"Stra\xDF"
+                            "e",
+                            "Straße", "STRAßE"},
+                           {"\xC9glise", "Église", "ÉGLISE"},
+                           {"Ch\xE2teau", "Château", "CHÂTEAU"},
+                           {"M\xFChle", "Mühle", "MÜHLE"}};
+const Word k1251Words[] = {{"\xC4\xE5\xF0\xE5\xE2\xEE", "Дерево", "ДЕРЕВО"},
+                           {"\xC3\xEE\xF0\xEE\xE4", "Город", "ГОРОД"},
+                           {"\xCB\xE5\xF1", "Лес", "ЛЕС"},
+                           {"\xCF\xE5\xF9\xE5\xF0\xE0", "Пещера", "ПЕЩЕРА"},
+                           {"\xC7\xE0\xEC\xEE\xEA", "Замок", "ЗАМОК"},
+                           {"\xD0\xE5\xEA\xE0", "Река", "РЕКА"}};
+// 許 and 功 end in the byte '\\', which separates nothing inside a double-byte character.
+const Word k950Words[] = {{"\xB4\xCB\xAA\x4C", "森林", "森林"}, {"\xAB\xB0\xA5\xAB", "城市", "城市"},
+                          {"\xAC\x7D\xB8\x5D", "洞窟", "洞窟"}, {"\xB3\x5C\xC4\x40", "許願", "許願"},
+                          {"\xA5\x5C\xA4\xD2", "功夫", "功夫"}, {"\xA7\xF8\xB2\xF8", "村莊", "村莊"}};
+
+struct WordList {
+    const Word *words;
+    size_t count;
+};
+
+WordList wordsOf(const std::string &codePage) {
+    if (codePage == "1251") return {k1251Words, std::size(k1251Words)};
+    if (codePage == "950") return {k950Words, std::size(k950Words)};
+    return {k1252Words, std::size(k1252Words)};
+}
+
+// Repeatable on every machine, unlike the standard library's distributions.
+class Random {
+public:
+    explicit Random(uint32_t seed) : state_(seed * 0x9E3779B97F4A7C15ull + 1) {}
+    uint32_t next() {
+        state_ ^= state_ << 13;
+        state_ ^= state_ >> 7;
+        state_ ^= state_ << 17;
+        return static_cast<uint32_t>(state_ >> 32);
+    }
+    int32_t below(int32_t bound) { return static_cast<int32_t>(next() % static_cast<uint32_t>(bound)); }
+
+private:
+    uint64_t state_;
+};
+
+// A file name of the game (in its code page) and the name its file has in the folder.
+struct Name {
+    std::string game;
+    std::string file;
+};
+
+Name nameOf(const WordList &list, int32_t index) {
+    const Word &word = list.words[size_t(index) % list.count];
+    const std::string number = std::to_string(index / static_cast<int32_t>(list.count) + 1);
+    // Every third file is named in upper case: a Windows host finds it all the same.
+    return {word.codePageBytes + number, (index % 3 == 2 ? word.utf8Upper : word.utf8) + number};
+}
+
+struct Picture {
+    int32_t width, height;
+    std::vector<uint8_t> pixels;
+    std::array<uint32_t, 256> palette{};
+    void fill(int32_t x, int32_t y, int32_t w, int32_t h, uint8_t index) {
+        for (int32_t row = y; row < y + h; ++row)
+            std::memset(&pixels[size_t(row) * size_t(width) + size_t(x)], index, size_t(w));
+    }
+};
+
+bool writePicture(const Picture &picture, const fs::path &file, std::string *error) {
+    FvHostImage image;
+    std::memset(&image, 0, sizeof image);
+    std::vector<uint8_t> pixels = picture.pixels; // the host image's buffer is not const
+    image.pixels = pixels.data();
+    image.width = picture.width;
+    image.height = picture.height;
+    std::copy(picture.palette.begin(), picture.palette.end(), image.palette);
+    return simhost::writeImagePng(image, file.string(), error);
+}
+
+// Sixteen shades of one hue for each tileset, so that maps of different tilesets look apart.
+Picture paintTileset(int32_t tileset) {
+    Picture picture{480, 256, std::vector<uint8_t>(480 * 256, 0), {}};
+    const uint32_t hue = uint32_t(tileset) * 0x3A5F27u;
+    for (uint32_t i = 1; i < 16; ++i)
+        picture.palette[i] =
+            (((hue >> 16) & 0xFF) * i / 16) << 16 | (((hue >> 8) & 0xFF) * i / 16) << 8 | ((hue & 0xFF) * i / 16);
+    for (int32_t y = 0; y < 256; y += 16) {
+        for (int32_t x = 0; x < 480; x += 16) {
+            const auto shade = static_cast<uint8_t>(1 + (x / 16 * 7 + y / 16 * 3) % 15);
+            const bool upper = x >= 384 || (x >= 288 && y >= 128);
+            if (upper)
+                picture.fill(x + 4, y + 4, 8, 8, shade); // an object on a transparent cell
+            else
+                picture.fill(x, y, 16, 16, shade);
+        }
+    }
+    return picture;
+}
+
+// Eight characters of 3 x 4 frames of 24 x 32 pixels, each a figure of its own colour.
+Picture paintSheet(int32_t sheet) {
+    Picture picture{288, 256, std::vector<uint8_t>(288 * 256, 0), {}};
+    for (uint32_t i = 1; i <= 8; ++i) picture.palette[i] = (uint32_t(sheet) * 0x2F1B3Du + i * 0x1F2F3Fu) & 0xFFFFFF;
+    for (int32_t y = 0; y < 256; y += 32)
+        for (int32_t x = 0; x < 288; x += 24)
+            picture.fill(x + 6, y + 4, 12, 26, static_cast<uint8_t>(1 + x / 72 + 4 * (y / 128)));
+    return picture;
+}
+
+// Map sides whose last 7-bit group is not 71, which the writer cannot put before the layers.
+int32_t side(Random &random, int32_t smallest, int32_t largest) {
+    smallest = std::min(smallest, largest);
+    int32_t value = smallest + random.below(largest - smallest + 1);
+    while ((value & 0x7F) == 0x47) ++value;
+    return value;
+}
+
+uint16_t lowerTile(Random &random) {
+    switch (random.below(4)) {
+    case 0: return static_cast<uint16_t>(random.below(2000));       // column autotiles
+    case 1: return static_cast<uint16_t>(4000 + random.below(600)); // block autotiles
+    default: return static_cast<uint16_t>(5000 + random.below(144));
+    }
+}
+
+// Ground in patches of eight cells, objects in the upper layer here and there.
+void fillLayers(simhost::GameMap &map, Random &random) {
+    const int32_t patchesAcross = map.width / 8 + 1;
+    std::vector<uint16_t> patches(size_t(patchesAcross) * size_t(map.height / 8 + 1));
+    for (uint16_t &patch : patches) patch = lowerTile(random);
+    for (int32_t y = 0; y < map.height; ++y) {
+        for (int32_t x = 0; x < map.width; ++x) {
+            map.lower.push_back(patches[size_t(y / 8) * size_t(patchesAcross) + size_t(x / 8)]);
+            map.upper.push_back(static_cast<uint16_t>(random.below(10) == 0 ? 10001 + random.below(143) : 10000));
+        }
+    }
+}
+
+void addEvents(simhost::GameMap &map, Random &random, const std::vector<Name> &sheets) {
+    const int32_t count = random.below(std::min(40, map.width * map.height / 20 + 1));
+    for (int32_t id = 1; id <= count; ++id) {
+        simhost::GameEvent event{id, "EV" + std::to_string(id), random.below(map.width), random.below(map.height), {}};
+        for (int32_t page = 0, pages = 1 + random.below(3); page < pages; ++page) {
+            simhost::GameEventPage shown;
+            if (random.below(4) != 0) shown.sheetName = sheets[size_t(random.below(int32_t(sheets.size())))].game;
+            shown.sheetIndex = random.below(8);
+            shown.facing = random.below(4);
+            event.pages.push_back(shown);
+        }
+        map.events.push_back(event);
+    }
+}
+
+simhost::GameMap makeMap(Random &random, const GameShape &shape, const std::vector<Name> &sheets) {
+    simhost::GameMap map;
+    map.tilesetId = 1 + random.below(shape.tilesets);
+    const bool large = random.below(10) == 0;
+    const int32_t largest = std::max(shape.largestSide, 20);
+    map.width = side(random, large ? 100 : 20, large ? largest : std::min(80, largest));
+    map.height = side(random, large ? 80 : 15, large ? largest : std::min(60, largest));
+    fillLayers(map, random);
+    addEvents(map, random, sheets);
+    return map;
+}
+
+simhost::GameTileset makeTileset(int32_t id, const Name &graphic, Random &random) {
+    simhost::GameTileset tileset{id, graphic.game, graphic.game, {}, {}, {}};
+    for (int32_t i = 0; i < simhost::kTilesetAttributeCount; ++i)
+        tileset.attributes.push_back(uint16_t(random.below(4)));
+    for (int32_t i = 0; i < simhost::kTilesetLowerFlagCount; ++i)
+        tileset.lowerFlags.push_back(uint8_t(random.below(16)));
+    for (int32_t i = 0; i < simhost::kTilesetUpperFlagCount; ++i)
+        tileset.upperFlags.push_back(uint8_t(random.below(16)));
+    return tileset;
+}
+
+bool makeFolders(const fs::path &folder, std::string *error) {
+    std::error_code failure;
+    for (const char *sub : {"ChipSet", "CharSet"}) fs::create_directories(folder / sub, failure);
+    if (failure && error != nullptr) *error = "cannot create " + folder.string() + ": " + failure.message();
+    return !failure;
+}
+
+} // namespace
+
+bool writeGeneratedGame(const fs::path &folder, const GameShape &shape, GeneratedGame &game, std::string *error) {
+    if (!makeFolders(folder, error)) return false;
+    const WordList words = wordsOf(shape.codePage);
+    Random random(shape.seed);
+    std::vector<Name> sheets;
+    for (int32_t i = 0; i < shape.sheets; ++i) {
+        sheets.push_back(nameOf(words, i));
+        if (!writePicture(paintSheet(i), folder / "CharSet" / fs::u8path(sheets.back().file + ".png"), error))
+            return false;
+    }
+    game = GeneratedGame{};
+    simhost::GameDatabase database;
+    for (int32_t id = 1; id <= shape.tilesets; ++id) {
+        const Name graphic = nameOf(words, id + 1); // not in step with the sheets' names
+        game.graphicNames.push_back(graphic.game);
+        game.graphicFiles.push_back("ChipSet/" + graphic.file + ".png");
+        if (!writePicture(paintTileset(id), folder / fs::u8path(game.graphicFiles.back()), error)) return false;
+        database.tilesets.push_back(makeTileset(id, graphic, random));
+    }
+    if (!writeDatabase(folder / "Game.ldb", database, error)) return false;
+    for (int32_t i = 0; i < shape.maps; ++i) {
+        const int32_t mapId = 1 + i + i / 10; // every eleventh id left out, as deleted maps leave them
+        const simhost::GameMap map = makeMap(random, shape, sheets);
+        if (!writeMap(folder / fs::u8path(simhost::mapFileName(mapId)), map, error)) return false;
+        game.mapIds.push_back(mapId);
+        game.mapTilesets.push_back(map.tilesetId);
+    }
+    return true;
+}
+
+} // namespace gamefile
