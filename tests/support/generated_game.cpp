@@ -114,6 +114,7 @@ Picture paintTileset(int32_t tileset) {
         for (int32_t x = 0; x < 480; x += 16) {
             const auto shade = static_cast<uint8_t>(1 + (x / 16 * 7 + y / 16 * 3) % 15);
             const bool upper = x >= 384 || (x >= 288 && y >= 128);
+            if (x == 288 && y == 128) continue; // upper tile 10000, the empty one of real tilesets
             if (upper)
                 picture.fill(x + 4, y + 4, 8, 8, shade); // an object on a transparent cell
             else
