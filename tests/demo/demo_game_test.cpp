@@ -458,7 +458,7 @@ TEST(DemoFilesTest, WritingTheGameAgainGivesTheSameBytes) {
         EXPECT_EQ(fileBytes(entry.path()), fileBytes(again.path() / relative)) << relative;
         ++files;
     }
-    EXPECT_EQ(files, 10);
+    EXPECT_EQ(files, 13);
 }
 
 TEST(DemoFilesTest, AFolderThatCannotBeMadeIsReportedByName) {

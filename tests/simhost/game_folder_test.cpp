@@ -301,7 +301,8 @@ TEST(GameFileFaults, EverySingleByteCorruptionIsReadOrRefused) {
     const Bytes whole = gamefile::encodeMap(sampleMap());
     int refused = 0;
     for (size_t at = 0; at < whole.size(); ++at) {
-        for (uint8_t value : {0x00, 0x01, 0x47, 0x7F, 0x80, 0xFF}) {
+        for (uint8_t value :
+             {uint8_t{0x00}, uint8_t{0x01}, uint8_t{0x47}, uint8_t{0x7F}, uint8_t{0x80}, uint8_t{0xFF}}) {
             Bytes changed = whole;
             changed[at] = value;
             simhost::GameMap map;

@@ -1,5 +1,6 @@
 #include "tools/demo/demo_game.h"
 
+#include "simhost/game_folder.h"
 #include "support/game_writer.h"
 #include "tools/demo/demo_art.h"
 #include "tools/demo/demo_map.h"
@@ -34,8 +35,12 @@ bool writeDemoGame(const std::filesystem::path &folder, std::string *error) {
         if (!makeFolder(folder / subfolder, error)) return false;
     for (const Picture &picture : kPictures)
         if (!demo::writeCanvas(picture.paint(), folder / picture.file, error)) return false;
-    return gamefile::writeDatabase(folder / "Demo.ldb", demo::makeDemoDatabase(), error) &&
-           gamefile::writeMap(folder / "Map0001.lmu", demo::makeDemoMap(), error);
+    if (!gamefile::writeDatabase(folder / "Demo.ldb", demo::makeDemoDatabase(), error) ||
+        !gamefile::writeMap(folder / "Map0001.lmu", demo::makeDemoMap(), error))
+        return false;
+    for (const demo::SmallMap &small : demo::makeDemoSmallMaps())
+        if (!gamefile::writeMap(folder / simhost::mapFileName(small.id), small.map, error)) return false;
+    return true;
 }
 
 } // namespace preview

@@ -405,31 +405,25 @@ const std::vector<DemoEvent> &demoEvents() {
     return events;
 }
 
+simhost::GameEvent gameEvent(const DemoEvent &demoEvent) {
+    simhost::GameEvent event;
+    event.id = demoEvent.id;
+    event.name = demoEvent.name;
+    event.column = demoEvent.column;
+    event.row = demoEvent.row;
+    simhost::GameEventPage page;
+    page.sheetName = demoEvent.sheet;
+    page.sheetIndex = demoEvent.sheetIndex;
+    page.facing = demoEvent.facing;
+    event.pages.push_back(page);
+    return event;
+}
+
 simhost::GameMap makeDemoMap() {
     const Terrain terrain = buildTerrain();
-    simhost::GameMap map;
-    map.width = kMapWidth;
-    map.height = kMapHeight;
-    for (int32_t y = 0; y < kMapHeight; ++y) {
-        for (int32_t x = 0; x < kMapWidth; ++x) {
-            map.lower.push_back(lowerId(terrain, x, y));
-            map.upper.push_back(terrain.upper(x, y));
-        }
-    }
-    for (const DemoEvent &demoEvent : demoEvents()) {
-        simhost::GameEvent event;
-        event.id = demoEvent.id;
-        event.name = demoEvent.name;
-        event.column = demoEvent.column;
-        event.row = demoEvent.row;
-        simhost::GameEventPage page;
-        page.sheetName = demoEvent.sheet;
-        page.sheetIndex = demoEvent.sheetIndex;
-        page.facing = demoEvent.facing;
-        event.pages.push_back(page);
-        map.events.push_back(event);
-    }
-    return map;
+    return composeMap(
+        kMapWidth, kMapHeight, [&](int32_t x, int32_t y) { return lowerId(terrain, x, y); },
+        [&](int32_t x, int32_t y) { return terrain.upper(x, y); }, demoEvents());
 }
 
 // The tileset's tables. Flags: bits 0 to 3 let a character step onto the cell from below, the

@@ -32,7 +32,37 @@ struct DemoEvent {
 };
 const std::vector<DemoEvent> &demoEvents();
 
+// The game's event for a demo event: one page, showing its sheet or tile.
+simhost::GameEvent gameEvent(const DemoEvent &demoEvent);
+
+// A map of width x height cells whose ids lowerAt(x, y) and upperAt(x, y) give, row by row, with
+// the events.
+template <class Lower, class Upper>
+simhost::GameMap composeMap(int32_t width, int32_t height, Lower lowerAt, Upper upperAt,
+                            const std::vector<DemoEvent> &events) {
+    simhost::GameMap map;
+    map.width = width;
+    map.height = height;
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+            map.lower.push_back(lowerAt(x, y));
+            map.upper.push_back(upperAt(x, y));
+        }
+    }
+    for (const DemoEvent &event : events) map.events.push_back(gameEvent(event));
+    return map;
+}
+
 simhost::GameMap makeDemoMap();
 simhost::GameDatabase makeDemoDatabase();
+
+// The small maps beside the island (demo_small_maps.cpp), all of the island's tileset.
+constexpr int32_t kSmallMapWidth = 20;
+constexpr int32_t kSmallMapHeight = 15;
+struct SmallMap {
+    int32_t id;
+    simhost::GameMap map;
+};
+std::vector<SmallMap> makeDemoSmallMaps();
 
 } // namespace preview::demo

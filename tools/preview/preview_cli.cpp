@@ -51,7 +51,8 @@ struct Request {
 // Progress on one line that each frame overwrites on a terminal; a message first ends that line.
 class Console {
 public:
-    Console(std::ostream &out, std::ostream &err, bool terminal) : out(out), err(err), terminal_(terminal) {}
+    Console(std::ostream &outStream, std::ostream &errStream, bool terminal)
+        : out(outStream), err(errStream), terminal_(terminal) {}
 
     void progress(int64_t rendered, int64_t total) {
         if (!terminal_) {
