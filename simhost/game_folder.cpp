@@ -23,7 +23,19 @@ std::string asciiLowerCase(std::string text) {
     return text;
 }
 
-bool isDatabaseName(const fs::path &path) { return asciiLowerCase(path.extension().string()) == ".ldb"; }
+// An entry's name, or nothing when the system cannot give it in narrow characters (on Windows, a
+// name outside the system's code page): such a name is neither a map file's nor a database's.
+std::string narrowName(const fs::path &entry) {
+    try {
+        return entry.filename().string();
+    } catch (const std::exception &) {
+        return {};
+    }
+}
+
+bool isDatabaseName(const fs::path &path) {
+    return asciiLowerCase(fs::path(narrowName(path)).extension().string()) == ".ldb";
+}
 
 std::vector<fs::path> databaseFiles(const fs::path &folder) {
     std::vector<fs::path> found;
@@ -118,7 +130,7 @@ std::vector<int32_t> gameMapIds(const GameFolder &game) {
     std::error_code failure;
     fs::directory_iterator entries(game.folder, failure);
     for (; !failure && entries != fs::directory_iterator(); entries.increment(failure))
-        if (std::optional<int32_t> id = mapIdOf(entries->path().filename().string())) ids.push_back(*id);
+        if (std::optional<int32_t> id = mapIdOf(narrowName(entries->path()))) ids.push_back(*id);
     std::sort(ids.begin(), ids.end());
     ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
     return ids;

@@ -55,13 +55,13 @@ std::pair<int32_t, int32_t> pngSize(const fs::path &path) {
 
 class AllMaps : public ::testing::Test {
 protected:
-    int preview(std::vector<std::string> arguments) {
+    int preview(std::vector<std::string> arguments, bool terminal = false) {
         arguments.insert(arguments.begin(), "farview-preview");
         std::vector<const char *> argv;
         for (const std::string &argument : arguments) argv.push_back(argument.c_str());
         out.str("");
         err.str("");
-        return preview::runPreview(static_cast<int>(argv.size()), argv.data(), paths, out, err, false);
+        return preview::runPreview(static_cast<int>(argv.size()), argv.data(), paths, out, err, terminal);
     }
 
     gamefile::GeneratedGame writeGame(const std::string &codePage, int32_t maps) {
@@ -117,6 +117,17 @@ TEST_F(AllMaps, EveryMapIsRenderedAndWhatFailsIsReportedWithoutStoppingTheRun) {
     EXPECT_EQ(report.find("Messages"), std::string::npos) << report; // the missing graphic is not told twice
     const preview::ContactSheet sheet(game.mapIds.size());
     EXPECT_EQ(pngSize("maps/contact-sheet.png"), std::make_pair(sheet.width(), sheet.height()));
+}
+
+// On a terminal a bar shows how many maps are done, on one line that the report does not follow;
+// elsewhere nothing but the report is written.
+TEST_F(AllMaps, AProgressBarShowsOnATerminalOnly) {
+    writeGame("1252", 2);
+    ASSERT_EQ(preview({"Game", "--all-maps"}, true), 0) << err.str();
+    EXPECT_NE(err.str().find("\r[###############...............] 1/2 maps\033[K"), std::string::npos) << err.str();
+    EXPECT_EQ(err.str().substr(err.str().size() - 4), "\r\033[K");
+    ASSERT_EQ(preview({"Game", "--all-maps"}), 0) << err.str();
+    EXPECT_EQ(err.str(), "");
 }
 
 // Without --code-page the tool takes the code page under which the game's names find its files; a
