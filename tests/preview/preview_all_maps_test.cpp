@@ -10,10 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include "command_line_fixture.h"
 #include "simhost/game_folder.h"
 #include "support/game_writer.h"
 #include "support/generated_game.h"
-#include "support/host_fixture.h"
 #include "tools/preview/contact_sheet.h"
 #include "tools/preview/preview_all_maps.h"
 #include "tools/preview/preview_cli.h"
@@ -53,27 +53,12 @@ std::pair<int32_t, int32_t> pngSize(const fs::path &path) {
     return {number(16), number(20)};
 }
 
-class AllMaps : public ::testing::Test {
+class AllMaps : public PreviewCommandLine {
 protected:
-    int preview(std::vector<std::string> arguments, bool terminal = false) {
-        arguments.insert(arguments.begin(), "farview-preview");
-        std::vector<const char *> argv;
-        for (const std::string &argument : arguments) argv.push_back(argument.c_str());
-        out.str("");
-        err.str("");
-        return preview::runPreview(static_cast<int>(argv.size()), argv.data(), paths, out, err, terminal);
-    }
-
     gamefile::GeneratedGame writeGame(const std::string &codePage, int32_t maps) {
-        gamefile::GameShape shape;
-        shape.maps = maps;
-        shape.tilesets = 4;
-        shape.sheets = 6;
-        shape.codePage = codePage;
-        shape.largestSide = 40;
         gamefile::GeneratedGame game;
         std::string error;
-        EXPECT_TRUE(gamefile::writeGeneratedGame("Game", shape, game, &error)) << error;
+        EXPECT_TRUE(gamefile::writeGeneratedGame("Game", gamefile::smallGame(codePage, maps), game, &error)) << error;
         return game;
     }
 
@@ -84,11 +69,6 @@ protected:
             if (game.mapTilesets[i] == tileset && game.mapIds[i] != except) maps.push_back(game.mapIds[i]);
         return maps;
     }
-
-    farview_test::ScratchDirectory scratch;
-    preview::PreviewPaths paths{FARVIEW_MODULE_PATH, ""};
-    std::ostringstream out;
-    std::ostringstream err;
 };
 
 TEST_F(AllMaps, EveryMapIsRenderedAndWhatFailsIsReportedWithoutStoppingTheRun) {

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "command_line_fixture.h"
 #include "simhost/game_folder.h"
 #include "support/game_writer.h"
 #include "support/host_fixture.h"
@@ -65,23 +66,6 @@ void writeGame(const fs::path &folder, const std::string &graphic, bool withData
 }
 
 void writeFile(const fs::path &path, const std::string &text) { std::ofstream(path) << text; }
-
-class PreviewCommandLine : public ::testing::Test {
-protected:
-    int preview(std::vector<std::string> arguments, bool terminal = false) {
-        arguments.insert(arguments.begin(), "farview-preview");
-        std::vector<const char *> argv;
-        for (const std::string &argument : arguments) argv.push_back(argument.c_str());
-        out.str("");
-        err.str("");
-        return preview::runPreview(static_cast<int>(argv.size()), argv.data(), paths, out, err, terminal);
-    }
-
-    farview_test::ScratchDirectory scratch;
-    preview::PreviewPaths paths{FARVIEW_MODULE_PATH, ""};
-    std::ostringstream out;
-    std::ostringstream err;
-};
 
 // ---- The forms ------------------------------------------------------------------------------
 

@@ -77,16 +77,10 @@ TEST_F(GameNames, MessagesNameFilesInUtf8) {
 // ---- The game's code page ------------------------------------------------------------------------
 
 simhost::CodePageChoice choiceFor(const std::string &codePage, bool withGraphics = true) {
-    gamefile::GameShape shape;
-    shape.maps = 3;
-    shape.tilesets = 3;
-    shape.sheets = 6;
-    shape.codePage = codePage;
-    shape.largestSide = 30;
     gamefile::GeneratedGame generated;
     std::string error;
     const fs::path folder = "game" + codePage;
-    EXPECT_TRUE(gamefile::writeGeneratedGame(folder, shape, generated, &error)) << error;
+    EXPECT_TRUE(gamefile::writeGeneratedGame(folder, gamefile::smallGame(codePage, 3), generated, &error)) << error;
     if (!withGraphics) {
         fs::remove_all(folder / "ChipSet");
         fs::remove_all(folder / "CharSet");

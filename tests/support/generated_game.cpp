@@ -82,34 +82,41 @@ Name nameOf(const WordList &list, int32_t index) {
     return {word.codePageBytes + number, (index % 3 == 2 ? word.utf8Upper : word.utf8) + number};
 }
 
-struct Picture {
-    int32_t width, height;
-    std::vector<uint8_t> pixels;
-    std::array<uint32_t, 256> palette{};
-    void fill(int32_t x, int32_t y, int32_t w, int32_t h, uint8_t index) {
-        for (int32_t row = y; row < y + h; ++row)
-            std::memset(&pixels[size_t(row) * size_t(width) + size_t(x)], index, size_t(w));
+// A paletted picture, painted in a host image of the stand-in host and written from it.
+class Picture {
+public:
+    Picture(int32_t width, int32_t height) : image_(simhost::createImage()) {
+        simhost::setImageSize(image_, width, height);
     }
+    ~Picture() { simhost::destroyImage(image_); }
+    Picture(const Picture &) = delete;
+    Picture &operator=(const Picture &) = delete;
+
+    void colour(uint8_t index, uint32_t rgb) { image_->palette[index] = rgb; }
+    void fill(int32_t x, int32_t y, int32_t width, int32_t height, uint8_t index) {
+        for (int32_t row = y; row < y + height; ++row)
+            std::memset(image_->pixels + size_t(row) * size_t(image_->width) + size_t(x), index, size_t(width));
+    }
+    // The host takes file names as UTF-8 on Windows.
+    bool write(const fs::path &file, std::string *error) const {
+#ifdef _WIN32
+        return simhost::writeImagePng(*image_, file.u8string(), error);
+#else
+        return simhost::writeImagePng(*image_, file.string(), error);
+#endif
+    }
+
+private:
+    FvHostImage *image_;
 };
 
-bool writePicture(const Picture &picture, const fs::path &file, std::string *error) {
-    FvHostImage image;
-    std::memset(&image, 0, sizeof image);
-    std::vector<uint8_t> pixels = picture.pixels; // the host image's buffer is not const
-    image.pixels = pixels.data();
-    image.width = picture.width;
-    image.height = picture.height;
-    std::copy(picture.palette.begin(), picture.palette.end(), image.palette);
-    return simhost::writeImagePng(image, file.string(), error);
-}
-
 // Sixteen shades of one hue for each tileset, so that maps of different tilesets look apart.
-Picture paintTileset(int32_t tileset) {
-    Picture picture{480, 256, std::vector<uint8_t>(480 * 256, 0), {}};
+bool writeTileset(int32_t tileset, const fs::path &file, std::string *error) {
+    Picture picture(480, 256);
     const uint32_t hue = uint32_t(tileset) * 0x3A5F27u;
     for (uint32_t i = 1; i < 16; ++i)
-        picture.palette[i] =
-            (((hue >> 16) & 0xFF) * i / 16) << 16 | (((hue >> 8) & 0xFF) * i / 16) << 8 | ((hue & 0xFF) * i / 16);
+        picture.colour(uint8_t(i), (((hue >> 16) & 0xFF) * i / 16) << 16 | (((hue >> 8) & 0xFF) * i / 16) << 8 |
+                                       ((hue & 0xFF) * i / 16));
     for (int32_t y = 0; y < 256; y += 16) {
         for (int32_t x = 0; x < 480; x += 16) {
             const auto shade = static_cast<uint8_t>(1 + (x / 16 * 7 + y / 16 * 3) % 15);
@@ -121,17 +128,18 @@ Picture paintTileset(int32_t tileset) {
                 picture.fill(x, y, 16, 16, shade);
         }
     }
-    return picture;
+    return picture.write(file, error);
 }
 
 // Eight characters of 3 x 4 frames of 24 x 32 pixels, each a figure of its own colour.
-Picture paintSheet(int32_t sheet) {
-    Picture picture{288, 256, std::vector<uint8_t>(288 * 256, 0), {}};
-    for (uint32_t i = 1; i <= 8; ++i) picture.palette[i] = (uint32_t(sheet) * 0x2F1B3Du + i * 0x1F2F3Fu) & 0xFFFFFF;
+bool writeSheet(int32_t sheet, const fs::path &file, std::string *error) {
+    Picture picture(288, 256);
+    for (uint32_t i = 1; i <= 8; ++i)
+        picture.colour(uint8_t(i), (uint32_t(sheet) * 0x2F1B3Du + i * 0x1F2F3Fu) & 0xFFFFFF);
     for (int32_t y = 0; y < 256; y += 32)
         for (int32_t x = 0; x < 288; x += 24)
             picture.fill(x + 6, y + 4, 12, 26, static_cast<uint8_t>(1 + x / 72 + 4 * (y / 128)));
-    return picture;
+    return picture.write(file, error);
 }
 
 // Map sides whose last 7-bit group is not 71, which the writer cannot put before the layers.
@@ -210,6 +218,16 @@ bool makeFolders(const fs::path &folder, std::string *error) {
 
 } // namespace
 
+GameShape smallGame(const std::string &codePage, int32_t maps) {
+    GameShape shape;
+    shape.maps = maps;
+    shape.tilesets = 4;
+    shape.sheets = 6;
+    shape.codePage = codePage;
+    shape.largestSide = 40;
+    return shape;
+}
+
 bool writeGeneratedGame(const fs::path &folder, const GameShape &shape, GeneratedGame &game, std::string *error) {
     if (!makeFolders(folder, error)) return false;
     const WordList words = wordsOf(shape.codePage);
@@ -217,8 +235,7 @@ bool writeGeneratedGame(const fs::path &folder, const GameShape &shape, Generate
     std::vector<Name> sheets;
     for (int32_t i = 0; i < shape.sheets; ++i) {
         sheets.push_back(nameOf(words, i));
-        if (!writePicture(paintSheet(i), folder / "CharSet" / fs::u8path(sheets.back().file + ".png"), error))
-            return false;
+        if (!writeSheet(i, folder / "CharSet" / fs::u8path(sheets.back().file + ".png"), error)) return false;
     }
     game = GeneratedGame{};
     simhost::GameDatabase database;
@@ -226,7 +243,7 @@ bool writeGeneratedGame(const fs::path &folder, const GameShape &shape, Generate
         const Name graphic = nameOf(words, id + 1); // not in step with the sheets' names
         game.graphicNames.push_back(graphic.game);
         game.graphicFiles.push_back("ChipSet/" + graphic.file + ".png");
-        if (!writePicture(paintTileset(id), folder / fs::u8path(game.graphicFiles.back()), error)) return false;
+        if (!writeTileset(id, folder / fs::u8path(game.graphicFiles.back()), error)) return false;
         database.tilesets.push_back(makeTileset(id, graphic, random));
     }
     if (!writeDatabase(folder / "Game.ldb", database, error)) return false;

@@ -24,6 +24,9 @@ struct GameShape {
     int32_t largestSide = 240;
 };
 
+// A game of a few maps for tests: 4 tilesets, 6 sheets, no side above 40 cells.
+GameShape smallGame(const std::string &codePage, int32_t maps);
+
 struct GeneratedGame {
     std::vector<int32_t> mapIds;           // ascending
     std::vector<int32_t> mapTilesets;      // the tileset id of each map, in the order of mapIds
