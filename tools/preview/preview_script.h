@@ -29,6 +29,7 @@
 //   gif FILE [DELAY]                from here on every frame is also added to the animated GIF FILE,
 //                                   DELAY milliseconds each (default 100, GIF keeps hundredths)
 //   gif end                         writes the GIF (the end of the script writes an unfinished one)
+//   A FILE lies inside the output folder: a name with a ".." folder or from a root is a bad line.
 // Flow and checks
 //   repeat N ... end                the steps between, N times; repeats nest
 //   title                           the host returns to its title screen
