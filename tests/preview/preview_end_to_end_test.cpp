@@ -35,7 +35,7 @@ protected:
         ASSERT_TRUE(preview::writeDemoGame(scratch.path(), &error)) << error;
         ASSERT_TRUE(simhost::openGame(scratch.path(), game, &error)) << error;
         options.outputFolder = scratch.path();
-        options.enterMap = [this](int32_t mapId, std::string *error) { return simhost::enterMap(game, mapId, error); };
+        options.enterMap = [this](int32_t mapId, std::string *problem) { return simhost::enterMap(game, mapId, problem); };
     }
 
     preview::ScriptResult run(const std::string &text) {
