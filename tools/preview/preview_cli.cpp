@@ -8,6 +8,7 @@
 
 #include "simhost/game_folder.h"
 #include "simhost/simhost.h"
+#include "tools/common/program_files.h"
 #include "tools/demo/demo_game.h"
 #include "tools/preview/preview_all_maps.h"
 #include "tools/preview/preview_code_page.h"
@@ -87,28 +88,6 @@ public:
 private:
     bool terminal_;
     bool lineOpen_ = false;
-};
-
-// The current directory for the object's lifetime: the plug-in reads the game's files relative
-// to it.
-class CurrentDirectory {
-public:
-    CurrentDirectory() : previous_(fs::current_path()) {}
-    ~CurrentDirectory() {
-        std::error_code ignored;
-        fs::current_path(previous_, ignored);
-    }
-    CurrentDirectory(const CurrentDirectory &) = delete;
-    CurrentDirectory &operator=(const CurrentDirectory &) = delete;
-    bool enter(const fs::path &folder, std::string *error) {
-        std::error_code failure;
-        fs::current_path(folder, failure);
-        if (failure) *error = "cannot enter " + folder.string() + ": " + failure.message();
-        return !failure;
-    }
-
-private:
-    fs::path previous_;
 };
 
 // The plug-in module, loaded for the object's lifetime.
@@ -203,7 +182,7 @@ private:
         if (!simhost::loadPlugin(moduleToLoad(), plugin.module, &error)) return console_.fail(error);
         reportMessages();
         if (request_.map && !prepareMapView(&error)) return console_.fail(error);
-        CurrentDirectory directory;
+        tools::CurrentDirectory directory;
         if (!directory.enter(game_.folder, &error)) return console_.fail(error);
         if (request_.allMaps) return renderAllMaps(game_, plugin.module, allMapsRun());
         ScriptResult result = runScript(scriptText_, scriptName_, plugin.module, scriptOptions());
