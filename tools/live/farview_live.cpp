@@ -1,0 +1,169 @@
+// farview-live: a game's view in a window, walked, turned and tuned live through the real plug-in,
+// with the comment lines that make the view to copy out. See the README, section "The live view".
+#include <CLI/CLI.hpp>
+
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "simhost/game_folder.h"
+#include "tools/common/program_files.h"
+#include "tools/demo/demo_game.h"
+#include "tools/live/live_demo.h"
+#include "tools/live/live_window.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char *const kExamples = R"(Examples:
+  farview-live
+      the built-in demo game
+  farview-live MyGame --map 3 --hero 12,8
+      map 3 of the game folder MyGame, the hero on column 12, row 8
+  farview-live MyGame --script view.txt
+      runs the preview script view.txt first (your view's comment lines), then goes live
+
+Keys: arrows walk, Q/E turn (Shift: 1 degree), 1-5 or Tab choose a setting, +/- or the wheel
+change it, W wrapping, B background, T boundary texture here, PageUp/PageDown other maps,
+C print the view's comment lines (and copy them), S screenshot, G record a turn, H overlay,
+F11 full screen, Escape quit.
+)";
+
+struct Request {
+    std::string game;
+    std::optional<int32_t> map;
+    std::string hero;
+    std::string script;
+    std::string output = ".";
+    std::string codePage = "1252";
+    std::string module;
+    std::string inputs;
+    int32_t scale = 3;
+};
+
+bool readLines(const std::string &file, std::string &text) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    text = buffer.str();
+    return in.good() || in.eof();
+}
+
+std::vector<std::string> splitLines(const std::string &text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+std::optional<live::Cell> parseCell(const std::string &text) {
+    std::istringstream in(text);
+    live::Cell cell;
+    char comma = 0;
+    if (in >> cell.column >> comma >> cell.row && comma == ',' && (in >> std::ws).eof()) return cell;
+    return std::nullopt;
+}
+
+int fail(const std::string &what) {
+    std::cerr << "farview-live: " << what << "\n";
+    return 1;
+}
+
+// The demo game the build wrote, or one written now into the temporary folder.
+bool demoFolder(fs::path &folder, std::string *error) {
+    std::error_code ignored;
+    folder = FARVIEW_DEMO_GAME_FOLDER;
+    if (fs::is_directory(folder, ignored)) return true;
+    folder = fs::temp_directory_path(ignored) / "farview-live-demo";
+    return preview::writeDemoGame(folder, error);
+}
+
+int run(const Request &request, const char *argv0) {
+    std::string error;
+    if (!simhost::setCodePage(request.codePage, &error)) return fail(error);
+    live::OpenRequest open;
+    open.map = request.map;
+    if (!request.hero.empty()) {
+        open.hero = parseCell(request.hero);
+        if (!open.hero) return fail("--hero takes COLUMN,ROW (two whole numbers), not '" + request.hero + "'");
+    }
+    if (!request.script.empty()) {
+        if (!readLines(request.script, open.scriptText)) return fail("cannot read the script " + request.script);
+        open.scriptName = request.script;
+    }
+    live::WindowOptions window;
+    window.scale = request.scale;
+    if (!request.inputs.empty()) {
+        std::string text;
+        if (!readLines(request.inputs, text)) return fail("cannot read the inputs " + request.inputs);
+        window.inputs = splitLines(text);
+        window.inputsName = request.inputs;
+    }
+    fs::path game = request.game;
+    if (game.empty()) {
+        if (!demoFolder(game, &error)) return fail(error);
+        if (open.scriptText.empty() && !open.map) {
+            open.scriptText = live::kDemoScene;
+            open.scriptName = "demo scene";
+        }
+    }
+    open.game = fs::absolute(game);
+    const fs::path output = fs::absolute(request.output);
+    std::error_code failure;
+    fs::create_directories(output, failure);
+    if (failure) return fail("cannot create " + output.string() + ": " + failure.message());
+    live::LiveSession session(output);
+    const std::string module =
+        request.module.empty() ? tools::besideThisProgram(argv0, tools::kModuleFileName).string() : request.module;
+    if (!session.loadModule(module, &error) || !session.open(open, &error)) return fail(error);
+    return live::runWindow(session, window, std::cout, std::cerr);
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    CLI::App app{"Shows a game's perspective view in a window through the stand-in host and the Farview plug-in: "
+                 "walk, turn and tune it live, and copy out the comment lines that make it. With no arguments, "
+                 "the built-in demo game.",
+                 "farview-live"};
+    app.footer(kExamples);
+    app.allow_windows_style_options(false);
+    Request request;
+    app.add_option("GAME_FOLDER", request.game, "the game folder: map files, its database, ChipSet/, CharSet/, images")
+        ->check(CLI::ExistingDirectory)
+        ->type_name("");
+    int32_t mapId = 0;
+    CLI::Option *map =
+        app.add_option("--map", mapId, "enter map N first (default: the game's first map)")->type_name("N");
+    app.add_option("--hero", request.hero, "the hero's cell (default: the map's centre)")->type_name("COLUMN,ROW");
+    app.add_option("--script", request.script, "a preview script run before the view goes live")
+        ->check(CLI::ExistingFile)
+        ->type_name("FILE");
+    app.add_option("--scale", request.scale, "window pixels to a screen pixel")
+        ->check(CLI::Range(1, 16))
+        ->capture_default_str();
+    app.add_option("-o,--out", request.output, "the folder for screenshots and recorded turns")
+        ->capture_default_str()
+        ->type_name("DIR");
+    app.add_option("--code-page", request.codePage, "the game's Windows code page")
+        ->capture_default_str()
+        ->type_name("NAME");
+    app.add_option("--module", request.module, "the plug-in module to load (default: the one beside this program)")
+        ->type_name("PATH");
+    app.add_option("--inputs", request.inputs, "for tests: feed the inputs of FILE, one a frame, then close")
+        ->check(CLI::ExistingFile)
+        ->type_name("FILE");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError &e) {
+        return app.exit(e);
+    }
+    if (map->count() > 0) request.map = mapId;
+    // A path the system cannot put into the program's narrow strings ends the run with a message.
+    try {
+        return run(request, argv[0]);
+    } catch (const std::exception &failure) {
+        return fail(failure.what());
+    }
+}

@@ -1,0 +1,102 @@
+#include "tools/live/live_picture.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <memory>
+
+#include "simhost/simhost.h"
+#include "tools/common/bitmap_font.h"
+#include "tools/preview/preview_animation.h"
+
+namespace live {
+
+namespace {
+
+constexpr uint32_t kTextColour = 0xFFFFFF;
+constexpr uint32_t kWarningColour = 0xFFD75F;
+constexpr int32_t kMargin = 2; // font pixels round the text
+
+// Every screen colour's window colour, worked out once.
+const uint32_t *windowColours() {
+    static const std::unique_ptr<std::array<uint32_t, 65536>> table = [] {
+        auto colours = std::make_unique<std::array<uint32_t, 65536>>();
+        for (uint32_t c = 0; c < colours->size(); ++c) (*colours)[c] = preview::rgbOf(static_cast<uint16_t>(c));
+        return colours;
+    }();
+    return table->data();
+}
+
+const char *facingName(int32_t facing) {
+    static const char *const kNames[] = {"up", "right", "down", "left"};
+    return facing >= 0 && facing < 4 ? kNames[facing] : "?";
+}
+
+std::string yesNo(bool value) { return value ? "yes" : "no"; }
+
+// Darkens the band the text stands on to half, so that it reads on any floor.
+void darken(WindowImage &image, int32_t width, int32_t height) {
+    for (int32_t y = 0; y < std::min(height, image.height); ++y) {
+        uint32_t *row = image.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(image.width);
+        for (int32_t x = 0; x < std::min(width, image.width); ++x) row[x] = (row[x] >> 1) & 0x7F7F7Fu;
+    }
+}
+
+} // namespace
+
+void scaleScreen(int32_t scale, WindowImage &image) {
+    const int32_t s = std::max(1, scale);
+    image.width = simhost::kScreenWidth * s;
+    image.height = simhost::kScreenHeight * s;
+    image.pixels.resize(static_cast<size_t>(image.width) * static_cast<size_t>(image.height));
+    const uint32_t *colours = windowColours();
+    const size_t rowBytes = static_cast<size_t>(image.width) * sizeof(uint32_t);
+    for (int32_t y = 0; y < simhost::kScreenHeight; ++y) {
+        const uint16_t *source = simhost::surfaceRow(simhost::screen(), y);
+        uint32_t *first = image.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(s * image.width);
+        uint32_t *out = first;
+        for (int32_t x = 0; x < simhost::kScreenWidth; ++x, out += s) std::fill_n(out, s, colours[source[x]]);
+        for (int32_t copy = 1; copy < s; ++copy) std::memcpy(first + copy * image.width, first, rowBytes);
+    }
+}
+
+std::vector<OverlayLine> overlayLines(const OverlayFacts &facts) {
+    const LiveState &s = facts.state;
+    const ViewValues &v = s.view;
+    std::vector<OverlayLine> lines{
+        {"map " + std::to_string(facts.mapId) + "  hero " + std::to_string(s.hero.column) + "," +
+         std::to_string(s.hero.row) + " facing " + facingName(s.facing) + "  angle " + formatNumber(v.angle)},
+        {"horizon " + std::to_string(v.horizon) + ", " + std::to_string(v.horizonOffset) + "  camera height " +
+         formatNumber(v.cameraHeight) + "  scale " + formatNumber(v.scale) + "  rotational offset " +
+         formatNumber(v.rotationalOffset)},
+        {"wrapping " + yesNo(v.wrapping) + "  background " + yesNo(v.usingBackground) + "  drawing " +
+         yesNo(v.drawing) + "  +/- changes the " + settingName(s.setting)},
+        {"plug-in " + std::to_string(facts.pluginMicroseconds) + " us a frame, " +
+         std::to_string(facts.framesPerSecond) + " frames a second" + (facts.recording ? "  recording a turn" : "")},
+    };
+    for (const std::string &line : facts.sent) lines.push_back({"> " + line});
+    for (const std::string &note : facts.notes) lines.push_back({note, true});
+    return lines;
+}
+
+void drawOverlay(const std::vector<OverlayLine> &lines, int32_t fontScale, WindowImage &image) {
+    const int32_t scale = std::max(1, fontScale);
+    const int32_t lineHeight = tools::kGlyphHeight * scale;
+    const int32_t margin = kMargin * scale;
+    const size_t longest = static_cast<size_t>(std::max(0, (image.width - 2 * margin) / (tools::kGlyphWidth * scale)));
+    size_t widest = 0;
+    for (const OverlayLine &line : lines) widest = std::max(widest, std::min(line.text.size(), longest));
+    darken(image, static_cast<int32_t>(widest) * tools::kGlyphWidth * scale + 2 * margin,
+           static_cast<int32_t>(lines.size()) * lineHeight + 2 * margin);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const uint32_t colour = lines[i].warning ? kWarningColour : kTextColour;
+        const int32_t top = margin + static_cast<int32_t>(i) * lineHeight;
+        tools::drawText(lines[i].text.substr(0, longest), margin, top, scale, [&](int32_t x, int32_t y) {
+            if (x >= 0 && y >= 0 && x < image.width && y < image.height)
+                image.pixels[static_cast<size_t>(y) * static_cast<size_t>(image.width) + static_cast<size_t>(x)] =
+                    colour;
+        });
+    }
+}
+
+} // namespace live

@@ -1,0 +1,45 @@
+// What the window shows, drawn without a window: the host's 320 x 240 screen scaled by a whole
+// factor, nearest neighbour, and the overlay's lines over it. The window only uploads the pixels.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "tools/live/controls.h"
+
+namespace live {
+
+// 0x00RRGGBB pixels, row by row.
+struct WindowImage {
+    int32_t width = 0;
+    int32_t height = 0;
+    std::vector<uint32_t> pixels;
+};
+
+// The stand-in host's screen, each pixel as a scale x scale square; the image is sized to fit.
+void scaleScreen(int32_t scale, WindowImage &image);
+
+struct OverlayLine {
+    std::string text;
+    bool warning = false; // a message of the plug-in, the host or the live view
+};
+
+struct OverlayFacts {
+    LiveState state;
+    int32_t mapId = 0;
+    std::deque<std::string> sent;  // the last comment lines sent, oldest first
+    std::deque<std::string> notes; // the last messages, oldest first
+    int64_t pluginMicroseconds = 0;
+    int32_t framesPerSecond = 0;
+    bool recording = false;
+};
+
+std::vector<OverlayLine> overlayLines(const OverlayFacts &facts);
+
+// The lines in the top-left corner, each font pixel fontScale x fontScale, on a darkened band; a
+// line too long for the image is cut.
+void drawOverlay(const std::vector<OverlayLine> &lines, int32_t fontScale, WindowImage &image);
+
+} // namespace live

@@ -1,0 +1,355 @@
+#include "tools/live/live_window.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <iterator>
+#include <sstream>
+
+#include "simhost/simhost.h"
+#include "tools/live/live_picture.h"
+
+namespace live {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Window pixels of a horizontal drag that make one turn step.
+constexpr int32_t kDragPixels = 8;
+constexpr auto kReloadInterval = std::chrono::seconds(1);
+constexpr int32_t kFallbackRefreshRate = 60;
+
+struct KeyCode {
+    SDL_Keycode code;
+    Key key;
+};
+
+const KeyCode kKeyCodes[] = {
+    {SDLK_UP, Key::Up},         {SDLK_DOWN, Key::Down},
+    {SDLK_LEFT, Key::Left},     {SDLK_RIGHT, Key::Right},
+    {SDLK_q, Key::Q},           {SDLK_e, Key::E},
+    {SDLK_w, Key::W},           {SDLK_b, Key::B},
+    {SDLK_t, Key::T},           {SDLK_c, Key::C},
+    {SDLK_s, Key::S},           {SDLK_g, Key::G},
+    {SDLK_h, Key::H},           {SDLK_TAB, Key::Tab},
+    {SDLK_1, Key::Digit1},      {SDLK_2, Key::Digit2},
+    {SDLK_3, Key::Digit3},      {SDLK_4, Key::Digit4},
+    {SDLK_5, Key::Digit5},      {SDLK_PLUS, Key::Plus},
+    {SDLK_EQUALS, Key::Plus},   {SDLK_KP_PLUS, Key::Plus},
+    {SDLK_MINUS, Key::Minus},   {SDLK_KP_MINUS, Key::Minus},
+    {SDLK_PAGEUP, Key::PageUp}, {SDLK_PAGEDOWN, Key::PageDown},
+    {SDLK_F11, Key::F11},       {SDLK_ESCAPE, Key::Escape},
+};
+
+std::optional<Key> keyOf(SDL_Keycode code) {
+    for (const KeyCode &entry : kKeyCodes)
+        if (entry.code == code) return entry.key;
+    return std::nullopt;
+}
+
+SDL_Keycode codeOf(Key key) {
+    for (const KeyCode &entry : kKeyCodes)
+        if (entry.key == key) return entry.code;
+    return SDLK_UNKNOWN;
+}
+
+bool shiftHeld() { return (SDL_GetModState() & KMOD_SHIFT) != 0; }
+
+// The inputs of a test, pushed as the window system would send them:
+//   key [shift] NAME     a key pressed and released (names as controls.h's keyByName)
+//   wheel CLICKS         the wheel turned, away from the person when positive
+//   drag PIXELS          a horizontal drag with the left button held
+//   drop FOLDER          a folder dropped on the window
+//   wait FRAMES          nothing for that many frames
+// False with a message on a line it does not know.
+bool pushInput(const std::string &line, int32_t &wait, std::string *error) {
+    std::istringstream words(line);
+    std::string verb, word;
+    words >> verb;
+    SDL_Event event{};
+    if (verb == "key") {
+        words >> word;
+        const bool shift = word == "shift";
+        if (shift) words >> word;
+        const std::optional<Key> key = keyByName(word);
+        if (!key) return (*error = "no key named '" + word + "'", false);
+        event.type = SDL_KEYDOWN;
+        event.key.keysym.sym = codeOf(*key);
+        event.key.keysym.mod = shift ? KMOD_LSHIFT : KMOD_NONE;
+        SDL_SetModState(shift ? KMOD_LSHIFT : KMOD_NONE);
+        SDL_PushEvent(&event);
+        event.type = SDL_KEYUP;
+        return SDL_PushEvent(&event) >= 0;
+    }
+    int32_t amount = 0;
+    SDL_SetModState(KMOD_NONE);
+    if (verb == "drop") {
+        std::getline(words >> std::ws, word);
+        if (word.empty()) return (*error = "drop needs a FOLDER", false);
+        event.type = SDL_DROPFILE;
+        event.drop.file = SDL_strdup(word.c_str());
+        return SDL_PushEvent(&event) >= 0;
+    }
+    if (!(words >> amount) || amount < -100000 || amount > 100000)
+        return (*error = "'" + line + "' needs a number from -100000 to 100000", false);
+    if (verb == "wait") return (wait = amount, true);
+    if (verb == "wheel") {
+        event.type = SDL_MOUSEWHEEL;
+        event.wheel.y = amount;
+        return SDL_PushEvent(&event) >= 0;
+    }
+    if (verb != "drag") return (*error = "no input '" + verb + "' (key, wheel, drag, drop, wait)", false);
+    event.type = SDL_MOUSEBUTTONDOWN;
+    event.button.button = SDL_BUTTON_LEFT;
+    SDL_PushEvent(&event);
+    event = SDL_Event{};
+    event.type = SDL_MOUSEMOTION;
+    event.motion.xrel = amount;
+    SDL_PushEvent(&event);
+    event = SDL_Event{};
+    event.type = SDL_MOUSEBUTTONUP;
+    event.button.button = SDL_BUTTON_LEFT;
+    return SDL_PushEvent(&event) >= 0;
+}
+
+class Window {
+public:
+    Window(LiveSession &session, const WindowOptions &options, std::ostream &out, std::ostream &err)
+        : session_(session), options_(options), out_(out), err_(err) {}
+
+    ~Window() {
+        if (texture_ != nullptr) SDL_DestroyTexture(texture_);
+        if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
+        if (window_ != nullptr) SDL_DestroyWindow(window_);
+        SDL_Quit();
+    }
+    Window(const Window &) = delete;
+    Window &operator=(const Window &) = delete;
+
+    int run() {
+        if (!open()) return fail(std::string("cannot open a window: ") + SDL_GetError());
+        auto lastLook = Clock::now(), secondStart = Clock::now();
+        int32_t framesThisSecond = 0;
+        while (running_) {
+            const auto frameStart = Clock::now();
+            if (!feedInput()) return 1;
+            handleEvents();
+            if (frameStart - lastLook >= kReloadInterval) {
+                session_.reloadIfChanged();
+                lastLook = frameStart;
+            }
+            session_.recording() ? session_.recordTurnStep() : session_.renderFrame();
+            show();
+            ++framesThisSecond;
+            if (frameStart - secondStart >= std::chrono::seconds(1)) {
+                framesPerSecond_ = framesThisSecond;
+                framesThisSecond = 0;
+                secondStart = frameStart;
+            }
+            pace(frameStart);
+        }
+        return 0;
+    }
+
+private:
+    bool open() {
+        if (SDL_Init(SDL_INIT_VIDEO) != 0) return false;
+        const int32_t scale = std::clamp(options_.scale, 1, 16);
+        window_ = SDL_CreateWindow(title().c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                                   simhost::kScreenWidth * scale, simhost::kScreenHeight * scale, SDL_WINDOW_RESIZABLE);
+        if (window_ == nullptr) return false;
+        renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_PRESENTVSYNC);
+        if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, 0);
+        if (renderer_ == nullptr) return false;
+        SDL_DisplayMode mode{};
+        const int display = SDL_GetWindowDisplayIndex(window_);
+        const bool known = display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0 && mode.refresh_rate > 0;
+        frameBudget_ = std::chrono::microseconds(1000000 / (known ? mode.refresh_rate : kFallbackRefreshRate));
+        SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
+        session_.noteListener = [this](const std::string &text) { err_ << "farview-live: " << text << "\n"; };
+        return true;
+    }
+
+    std::string title() const {
+        return "farview-live: " + session_.gameFolder().filename().string() + ", map " +
+               std::to_string(session_.mapId());
+    }
+
+    int fail(const std::string &what) {
+        err_ << "farview-live: " << what << "\n";
+        return 1;
+    }
+
+    // The next test input, one a frame; after the last, the window closes.
+    bool feedInput() {
+        if (options_.inputs.empty()) return true;
+        if (waitFrames_ > 0) return (--waitFrames_, true);
+        if (nextInput_ == options_.inputs.size()) {
+            running_ = false;
+            return true;
+        }
+        const std::string line = options_.inputs[nextInput_++];
+        const size_t first = line.find_first_not_of(" \t\r");
+        if (first == std::string::npos || line[first] == '#') return true;
+        std::string error;
+        if (pushInput(line.substr(first), waitFrames_, &error)) return true;
+        fail(options_.inputsName + ":" + std::to_string(nextInput_) + ": " + error);
+        return false;
+    }
+
+    void handleEvents() {
+        SDL_Event event;
+        while (SDL_PollEvent(&event)) {
+            switch (event.type) {
+            case SDL_QUIT: running_ = false; break;
+            case SDL_KEYDOWN: pressed(event.key); break;
+            case SDL_MOUSEWHEEL: {
+                const int32_t clicks = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
+                act(wheelInput(clicks, shiftHeld()));
+                break;
+            }
+            case SDL_MOUSEBUTTONDOWN:
+                dragging_ = event.button.button == SDL_BUTTON_LEFT;
+                dragged_ = 0;
+                break;
+            case SDL_MOUSEBUTTONUP: dragging_ = false; break;
+            case SDL_MOUSEMOTION: moved(event.motion.xrel); break;
+            case SDL_DROPFILE: dropped(event.drop.file); break;
+            default: break;
+            }
+        }
+    }
+
+    void pressed(const SDL_KeyboardEvent &key) {
+        const std::optional<Key> which = keyOf(key.keysym.sym);
+        if (!which) return;
+        const bool shift = (key.keysym.mod & KMOD_SHIFT) != 0;
+        const Effect effect = effectOf(keyInput(*which, shift), session_.state());
+        // Holding a key walks on, turns on and changes on; the tools act once a press.
+        if (key.repeat != 0 && effect.tool != Tool::None) return;
+        act(effect);
+    }
+
+    void act(const Input &input) { act(effectOf(input, session_.state())); }
+
+    void act(const Effect &effect) {
+        if (session_.recording() && effect.tool != Tool::Quit) return;
+        session_.apply(effect);
+        use(effect.tool);
+        SDL_SetWindowTitle(window_, title().c_str());
+    }
+
+    void moved(int32_t pixels) {
+        if (!dragging_) return;
+        dragged_ += pixels;
+        const int32_t steps = dragged_ / kDragPixels;
+        dragged_ -= steps * kDragPixels;
+        if (steps != 0) act(dragInput(steps, shiftHeld()));
+    }
+
+    void dropped(char *file) {
+        std::string error;
+        if (!session_.openDropped(file, &error)) session_.note(error);
+        SDL_free(file);
+        SDL_SetWindowTitle(window_, title().c_str());
+    }
+
+    void use(Tool tool) {
+        switch (tool) {
+        case Tool::None: break;
+        case Tool::PrintScript: printScript(); break;
+        case Tool::Screenshot: session_.saveScreenshot(); break;
+        case Tool::RecordTurn: session_.startTurnRecording(); break;
+        case Tool::ToggleOverlay: overlay_ = !overlay_; break;
+        case Tool::ToggleFullScreen: {
+            const bool full = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+            SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+            break;
+        }
+        case Tool::Quit: running_ = false; break;
+        }
+    }
+
+    void printScript() {
+        const std::vector<std::string> lines = session_.script();
+        std::string text;
+        for (const std::string &line : lines) text += line + "\n";
+        out_ << text << std::flush;
+        const bool copied = SDL_SetClipboardText(text.c_str()) == 0;
+        session_.note("printed the view's comment lines" + std::string(copied ? " and put them on the clipboard" : ""));
+    }
+
+    void show() {
+        int width = 0, height = 0;
+        SDL_GetRendererOutputSize(renderer_, &width, &height);
+        const int32_t scale = std::max(1, std::min(width / simhost::kScreenWidth, height / simhost::kScreenHeight));
+        scaleScreen(scale, image_);
+        if (overlay_) drawOverlay(overlayLines(facts()), scale >= 3 ? 2 : 1, image_);
+        if (texture_ == nullptr || textureWidth_ != image_.width || textureHeight_ != image_.height) makeTexture();
+        if (texture_ == nullptr) return;
+        SDL_UpdateTexture(texture_, nullptr, image_.pixels.data(), image_.width * 4);
+        SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+        SDL_RenderClear(renderer_);
+        const SDL_Rect target{(width - image_.width) / 2, (height - image_.height) / 2, image_.width, image_.height};
+        SDL_RenderCopy(renderer_, texture_, nullptr, &target);
+        SDL_RenderPresent(renderer_);
+    }
+
+    void makeTexture() {
+        if (texture_ != nullptr) SDL_DestroyTexture(texture_);
+        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, image_.width,
+                                     image_.height);
+        textureWidth_ = image_.width;
+        textureHeight_ = image_.height;
+    }
+
+    OverlayFacts facts() const {
+        OverlayFacts facts;
+        facts.state = session_.state();
+        facts.mapId = session_.mapId();
+        facts.sent = session_.sent();
+        facts.notes = session_.notes();
+        facts.pluginMicroseconds = session_.pluginMicroseconds();
+        facts.framesPerSecond = framesPerSecond_;
+        facts.recording = session_.recording();
+        return facts;
+    }
+
+    // Where presenting does not wait for the display (no vertical sync), the loop waits itself.
+    void pace(Clock::time_point frameStart) const {
+        const auto spent = Clock::now() - frameStart;
+        if (spent < frameBudget_)
+            SDL_Delay(static_cast<Uint32>(
+                std::chrono::duration_cast<std::chrono::milliseconds>(frameBudget_ - spent).count()));
+    }
+
+    LiveSession &session_;
+    const WindowOptions &options_;
+    std::ostream &out_;
+    std::ostream &err_;
+    SDL_Window *window_ = nullptr;
+    SDL_Renderer *renderer_ = nullptr;
+    SDL_Texture *texture_ = nullptr;
+    int32_t textureWidth_ = 0;
+    int32_t textureHeight_ = 0;
+    WindowImage image_;
+    Clock::duration frameBudget_{};
+    bool running_ = true;
+    bool overlay_ = true;
+    bool dragging_ = false;
+    int32_t dragged_ = 0;
+    int32_t framesPerSecond_ = 0;
+    size_t nextInput_ = 0;
+    int32_t waitFrames_ = 0;
+};
+
+} // namespace
+
+int runWindow(LiveSession &session, const WindowOptions &options, std::ostream &out, std::ostream &err) {
+    return Window(session, options, out, err).run();
+}
+
+} // namespace live

@@ -1,0 +1,159 @@
+#include "tools/live/view_mirror.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "numeric/numeric.h"
+
+namespace live {
+
+namespace {
+
+// The plug-in's reading of one parameter slot, whatever its kind.
+class Parameters {
+public:
+    explicit Parameters(const FvParsedComment &comment) : comment_(comment) {}
+
+    std::string name() const { return bounded(comment_.name, sizeof comment_.name); }
+    int32_t count() const { return comment_.parameterCount; }
+    double number(int n) const { return slot(n) ? slot(n)->number : 0.0; }
+    int32_t integer(int n) const { return farview::truncateToInt32(number(n)); }
+    float real(int n) const { return farview::roundToFloat(number(n)); }
+    std::string text(int n) const { return slot(n) ? bounded(slot(n)->text, sizeof slot(n)->text) : std::string(); }
+    bool boolean(int n) const {
+        if (slot(n) == nullptr || slot(n)->kind == 0) return number(n) != 0.0;
+        const std::string value = text(n);
+        return !value.empty() && std::strchr("TtYy", value[0]) != nullptr;
+    }
+
+private:
+    const FvCommentParameter *slot(int n) const {
+        return n >= 1 && n <= FV_COMMENT_PARAMETER_SLOTS ? &comment_.parameters[n - 1] : nullptr;
+    }
+    static std::string bounded(const char *text, size_t size) { return std::string(text, strnlen(text, size)); }
+
+    const FvParsedComment &comment_;
+};
+
+// The plug-in's angle rule: far angles reduced exactly by whole turns first, then brought into 0
+// to 360 with both ends kept; a NaN or infinite angle leaves the view as it was.
+constexpr float kLoopedAngleLimit = 360.0f * 64.0f;
+
+float turned(float previous, float angle) {
+    if (!std::isfinite(angle)) return previous;
+    float a = angle;
+    if (std::fabs(a) > kLoopedAngleLimit) {
+        a = static_cast<float>(std::fmod(double{a}, 360.0));
+        if (a == 0.0f) a = angle > 0.0f ? 360.0f : 0.0f;
+    }
+    while (a < 0.0f) a = a + 360.0f;
+    while (a > 360.0f) a = a - 360.0f;
+    return a;
+}
+
+std::string trimmed(const std::string &line) {
+    const size_t first = line.find_first_not_of(" \t\r\n");
+    const size_t last = line.find_last_not_of(" \t\r\n");
+    return first == std::string::npos ? std::string() : line.substr(first, last - first + 1);
+}
+
+std::string yesNo(bool value) { return value ? "yes" : "no"; }
+
+} // namespace
+
+void ViewMirror::observe(const std::string &line, const FvParsedComment &comment) {
+    const Parameters p(comment);
+    const std::string name = p.name();
+    ViewValues &v = values_;
+    if (name == "rotate_to") v.angle = turned(v.angle, p.real(1));
+    if (name == "rotate_right_by") v.angle = turned(v.angle, farview::roundToFloat(double{v.angle} + p.number(1)));
+    if (name == "rotate_left_by") v.angle = turned(v.angle, farview::roundToFloat(double{v.angle} - p.number(1)));
+    if (name == "set_texture_scale") v.scale = p.real(1);
+    if (name == "set_z_value") v.cameraHeight = p.real(1);
+    if (name == "set_horizon") {
+        v.horizon = p.integer(1);
+        v.horizonOffset = p.integer(2);
+    }
+    if (name == "set_rotational_offset") v.rotationalOffset = p.real(1);
+    if (name == "set_wrapping") v.wrapping = p.boolean(1);
+    if (name == "usingBackground") v.usingBackground = p.boolean(1);
+    if (name == "init_mode7") v.drawing = p.boolean(1);
+    if (name == "set_mode7_picture_id") v.pictureId = p.integer(1);
+    if (name == "load_map_to_texture") mapLoaded_ = true;
+    if (name == "set_boundary_texture" && p.count() == 2) boundary_ = Cell{p.integer(1), p.integer(2)};
+    if (name == "set_background") {
+        backgroundLine_ = trimmed(line);
+        backgroundFile_ = p.text(1);
+    }
+    if (name == "change_hero_sprite")
+        sprites_.erase(
+            std::remove_if(sprites_.begin(), sprites_.end(), [](const SpriteLine &s) { return s.heroSprite; }),
+            sprites_.end());
+    if (name == "add_sprite" || name == "change_hero_sprite")
+        sprites_.push_back({trimmed(line), p.text(name == "add_sprite" ? 2 : 1), name == "change_hero_sprite"});
+}
+
+void ViewMirror::titleReset() {
+    values_.drawing = false;
+    mapLoaded_ = false;
+    boundary_.reset();
+    backgroundLine_.clear();
+    backgroundFile_.clear();
+    sprites_.clear();
+}
+
+void ViewMirror::leaveMap(int32_t width, int32_t height) {
+    sprites_.clear();
+    if (boundary_)
+        boundary_ = Cell{std::clamp(boundary_->column, 0, std::max(0, width - 1)),
+                         std::clamp(boundary_->row, 0, std::max(0, height - 1))};
+}
+
+std::vector<std::string> ViewMirror::imageFiles() const {
+    std::vector<std::string> files;
+    if (!backgroundFile_.empty()) files.push_back(backgroundFile_);
+    for (const SpriteLine &sprite : sprites_)
+        if (std::find(files.begin(), files.end(), sprite.image) == files.end()) files.push_back(sprite.image);
+    return files;
+}
+
+std::vector<std::string> ViewMirror::script() const {
+    const ViewValues &v = values_;
+    std::vector<std::string> lines{"@load_map_to_texture"};
+    if (boundary_)
+        lines.push_back("@set_boundary_texture " + std::to_string(boundary_->column) + ", " +
+                        std::to_string(boundary_->row));
+    if (!backgroundLine_.empty()) lines.push_back(backgroundLine_);
+    for (const SpriteLine &sprite : sprites_) lines.push_back(sprite.line);
+    lines.push_back("@rotate_to " + formatNumber(v.angle));
+    lines.push_back("@set_horizon " + std::to_string(v.horizon) + ", " + std::to_string(v.horizonOffset));
+    lines.push_back("@set_z_value " + formatNumber(v.cameraHeight));
+    lines.push_back("@set_texture_scale " + formatNumber(v.scale));
+    lines.push_back("@set_rotational_offset " + formatNumber(v.rotationalOffset));
+    lines.push_back("@set_wrapping " + yesNo(v.wrapping));
+    lines.push_back("@usingBackground " + yesNo(v.usingBackground));
+    if (v.pictureId != 1) lines.push_back("@set_mode7_picture_id " + std::to_string(v.pictureId));
+    lines.push_back(std::string("@init_mode7 ") + (v.drawing ? "true" : "false"));
+    return lines;
+}
+
+std::string formatNumber(float value) {
+    // A comment line reads a number too large for a double as infinity.
+    if (std::isinf(value)) return value > 0 ? "1e999" : "-1e999";
+    char text[32];
+    // Whole numbers as such: 70, not 7e+01.
+    if (std::fabs(value) < 1e9f && value == std::trunc(value)) {
+        std::snprintf(text, sizeof text, "%.0f", double{value});
+        return text;
+    }
+    for (int digits = 1; digits <= 9; ++digits) {
+        std::snprintf(text, sizeof text, "%.*g", digits, double{value});
+        if (farview::roundToFloat(std::strtod(text, nullptr)) == value) break;
+    }
+    return text;
+}
+
+} // namespace live

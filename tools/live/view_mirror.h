@@ -1,0 +1,75 @@
+// The plug-in's view as the comment lines it was sent have left it, followed line by line, so that
+// the live view can say which lines make the view it shows. The plug-in keeps its state to itself:
+// this reads every line the way the plug-in reads it (integers truncated, floats rounded, yes/no
+// from the first letter, angles brought into 0 to 360).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/farview_host.h"
+
+namespace live {
+
+struct Cell {
+    int32_t column = 0;
+    int32_t row = 0;
+    bool operator==(const Cell &other) const { return column == other.column && row == other.row; }
+};
+
+// The values a script sets, with the plug-in's defaults.
+struct ViewValues {
+    float angle = 270.0f;       // rotate_to
+    int32_t horizon = 50;       // set_horizon
+    int32_t horizonOffset = 25; // set_horizon, second parameter
+    float cameraHeight = 90.0f; // set_z_value
+    float scale = 260.0f;       // set_texture_scale
+    float rotationalOffset = 100.0f;
+    bool wrapping = false;
+    bool usingBackground = true;
+    bool drawing = false;  // init_mode7
+    int32_t pictureId = 1; // set_mode7_picture_id
+};
+
+class ViewMirror {
+public:
+    // One comment line as the plug-in received it (line: its text as written).
+    void observe(const std::string &line, const FvParsedComment &comment);
+    // The plug-in's title-screen reset: drawing off, the map, sprites and images gone; the values stay.
+    void titleReset();
+    // Before the view goes to another map of width x height cells: the sprites go (they name the old
+    // map's events) and the boundary texture's cell is moved into the new map.
+    void leaveMap(int32_t width, int32_t height);
+
+    const ViewValues &values() const { return values_; }
+    const std::optional<Cell> &boundary() const { return boundary_; }
+    bool mapLoaded() const { return mapLoaded_; }
+    // The image files the plug-in was told to load: the background, the sprites' pictures.
+    std::vector<std::string> imageFiles() const;
+    const std::string &backgroundFile() const { return backgroundFile_; }
+
+    // The comment lines that make this view on the map the hero has entered, in the order a script
+    // runs them: the map texture, the boundary texture, the background, the sprites, every value,
+    // then drawing on (or off).
+    std::vector<std::string> script() const;
+
+private:
+    ViewValues values_;
+    bool mapLoaded_ = false;
+    std::optional<Cell> boundary_;
+    std::string backgroundLine_; // the last set_background as written, and its file
+    std::string backgroundFile_;
+    struct SpriteLine {
+        std::string line;
+        std::string image;
+        bool heroSprite = false;
+    };
+    std::vector<SpriteLine> sprites_; // add_sprite and the last change_hero_sprite, in order
+};
+
+// A float as the shortest decimal number that a comment line reads back as the same float.
+std::string formatNumber(float value);
+
+} // namespace live
