@@ -79,6 +79,8 @@ public:
     std::function<void(const std::string &)> noteListener;
     int64_t pluginMicroseconds() const { return pluginMicroseconds_; }
     const FileWatch &watch() const { return watch_; }
+    // The loaded module, as the session hands it the host's calls.
+    const simhost::PluginModule &module() const { return observed_; }
 
 private:
     struct Checked {
