@@ -124,7 +124,10 @@ Effect keyEffect(const KeyRow &row, const LiveState &state, bool shift) {
                                       std::to_string(state.hero.row));
         break;
     case Does::Map: effect.mapStep = row.first; break;
-    case Does::Use: effect.tool = row.tool; break;
+    case Does::Use:
+        // Shift+S shoots the window as it is, overlay and all, rather than the host's screen.
+        effect.tool = row.tool == Tool::Screenshot && shift ? Tool::WindowScreenshot : row.tool;
+        break;
     }
     return effect;
 }

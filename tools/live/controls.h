@@ -57,7 +57,7 @@ constexpr int32_t kSettingCount = 5;
 const char *settingName(Setting setting);
 
 // What the program around the view does: the tools of the live window.
-enum class Tool { None, PrintScript, Screenshot, RecordTurn, ToggleOverlay, ToggleFullScreen, Quit };
+enum class Tool { None, PrintScript, Screenshot, WindowScreenshot, RecordTurn, ToggleOverlay, ToggleFullScreen, Quit };
 
 // Degrees of one turn step, and of one with Shift held.
 constexpr int32_t kTurnDegrees = 5;

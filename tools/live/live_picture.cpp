@@ -1,7 +1,10 @@
 #include "tools/live/live_picture.h"
 
+#include <png.h>
+
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -42,7 +45,39 @@ void darken(WindowImage &image, int32_t width, int32_t height) {
     }
 }
 
+// libpng reports a failure by a long jump out of the writing call: nothing here owns anything
+// that a jump could leak but the file and libpng's own structures, closed by the caller.
+bool writeRows(std::FILE *file, const WindowImage &image, const std::vector<png_byte> &rgb) {
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
+    if (info == nullptr || setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    png_init_io(png, file);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height), 8,
+                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int32_t y = 0; y < image.height; ++y)
+        png_write_row(png, rgb.data() + static_cast<size_t>(y) * static_cast<size_t>(image.width) * 3);
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
 } // namespace
+
+bool writeWindowPng(const WindowImage &image, const std::string &path, std::string *error) {
+    std::vector<png_byte> rgb;
+    rgb.reserve(image.pixels.size() * 3);
+    for (uint32_t pixel : image.pixels)
+        for (int shift : {16, 8, 0}) rgb.push_back(static_cast<png_byte>(pixel >> shift));
+    std::FILE *file = image.width > 0 && image.height > 0 ? std::fopen(path.c_str(), "wb") : nullptr;
+    const bool written = file != nullptr && writeRows(file, image, rgb);
+    const bool closed = file != nullptr && std::fclose(file) == 0;
+    if (!written || !closed) *error = "cannot write " + path;
+    return written && closed;
+}
 
 void scaleScreen(int32_t scale, WindowImage &image) {
     const int32_t s = std::max(1, scale);

@@ -18,6 +18,10 @@ struct WindowImage {
     std::vector<uint32_t> pixels;
 };
 
+// The image as a 24-bit PNG file: what the window showed, overlay and all. False with a message
+// naming the file.
+bool writeWindowPng(const WindowImage &image, const std::string &path, std::string *error);
+
 // The stand-in host's screen, each pixel as a scale x scale square; the image is sized to fit.
 void scaleScreen(int32_t scale, WindowImage &image);
 

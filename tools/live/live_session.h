@@ -64,6 +64,8 @@ public:
     std::vector<std::string> script() const;
     // The last frame as shot-NNN.png in the output folder (the first free number); its path.
     std::optional<std::filesystem::path> saveScreenshot();
+    // The first free window-NNN.png of the output folder, for a picture of the window.
+    std::filesystem::path windowShotFile() const { return freeName("window-", ".png"); }
     // A full turn from the current view into turn-NNN.gif, one step each recordTurnStep().
     bool startTurnRecording();
     bool recording() const { return turnFramesLeft_ > 0; }

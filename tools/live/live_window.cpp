@@ -262,6 +262,7 @@ private:
         case Tool::None: break;
         case Tool::PrintScript: printScript(); break;
         case Tool::Screenshot: session_.saveScreenshot(); break;
+        case Tool::WindowScreenshot: shootWindow(); break;
         case Tool::RecordTurn: session_.startTurnRecording(); break;
         case Tool::ToggleOverlay: overlay_ = !overlay_; break;
         case Tool::ToggleFullScreen: {
@@ -271,6 +272,12 @@ private:
         }
         case Tool::Quit: running_ = false; break;
         }
+    }
+
+    void shootWindow() {
+        const std::string file = session_.windowShotFile().string();
+        std::string error;
+        session_.note(writeWindowPng(image_, file, &error) ? "saved " + file : error);
     }
 
     void printScript() {
