@@ -2,11 +2,12 @@
 # inputs of a file, takes a screenshot (S) and prints the view's comment lines (C); farview-preview
 # then renders a script made of those lines and the host steps C names, and the two frames must be
 # the same bytes.
-#   cmake -DRUN="xvfb-run|-a" -DLIVE=farview-live -DPREVIEW=farview-preview -DGAME=demo-game
-#         -DINPUTS=inputs.txt -DWORK=scratch -P live_end_to_end_test.cmake
-# RUN is what starts the program, its words separated by '|' (a display wrapper, and an emulator
-# for another system's build).
+#   cmake -DRUN="xvfb-run|-a" [-DPREVIEW_RUN=emulator] -DLIVE=farview-live -DPREVIEW=farview-preview
+#         -DGAME=demo-game -DINPUTS=inputs.txt -DWORK=scratch -P live_end_to_end_test.cmake
+# RUN is what starts the live view, its words separated by '|' (a display wrapper, and an emulator
+# for another system's build); PREVIEW_RUN what starts the preview (nothing, or the emulator).
 string(REPLACE "|" ";" RUN "${RUN}")
+string(REPLACE "|" ";" PREVIEW_RUN "${PREVIEW_RUN}")
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
 list(GET RUN 0 runner)
@@ -34,7 +35,7 @@ if(NOT script MATCHES "enter [0-9]+\n" OR NOT script MATCHES "@init_mode7 true\n
   message(FATAL_ERROR "C printed no view:\n${printed}")
 endif()
 file(WRITE "${WORK}/from-c.txt" "${script}frame expected.png\n")
-execute_process(COMMAND ${RUN} "${PREVIEW}" "${GAME}" "${WORK}/from-c.txt" -o "${WORK}/preview"
+execute_process(COMMAND ${PREVIEW_RUN} "${PREVIEW}" "${GAME}" "${WORK}/from-c.txt" -o "${WORK}/preview"
                 RESULT_VARIABLE status OUTPUT_VARIABLE said ERROR_VARIABLE told TIMEOUT 300)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "farview-preview exited with ${status} on C's lines:\n${script}\n${said}${told}")

@@ -1,5 +1,7 @@
 #include "tools/live/live_window.h"
 
+// The program has its own main(); SDL needs none of its own on the systems built for.
+#define SDL_MAIN_HANDLED
 #include <SDL.h>
 
 #include <algorithm>
@@ -156,6 +158,7 @@ public:
 
 private:
     bool open() {
+        SDL_SetMainReady();
         if (SDL_Init(SDL_INIT_VIDEO) != 0) return false;
         const int32_t scale = std::clamp(options_.scale, 1, 16);
         window_ = SDL_CreateWindow(title().c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
