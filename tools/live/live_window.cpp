@@ -133,6 +133,9 @@ public:
 
     int run() {
         if (!open()) return fail(std::string("cannot open a window: ") + SDL_GetError());
+        if (!onADisplay())
+            return fail("there is no display to open the window on (is DISPLAY set?); SDL_VIDEODRIVER=" +
+                        std::string(SDL_GetCurrentVideoDriver()) + " runs it there all the same");
         auto lastLook = Clock::now(), secondStart = Clock::now();
         int32_t framesThisSecond = 0;
         while (running_) {
@@ -174,6 +177,13 @@ private:
         SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
         session_.noteListener = [this](const std::string &text) { err_ << "farview-live: " << text << "\n"; };
         return true;
+    }
+
+    // Where no display answers SDL falls back to drivers that show nothing, and the window could
+    // never be closed; they serve only when asked for by name.
+    static bool onADisplay() {
+        const std::string driver = SDL_GetCurrentVideoDriver();
+        return (driver != "offscreen" && driver != "dummy") || SDL_getenv("SDL_VIDEODRIVER") != nullptr;
     }
 
     std::string title() const {
@@ -255,7 +265,7 @@ private:
 
     void dropped(char *file) {
         std::string error;
-        if (!session_.openDropped(file, &error)) session_.note(error);
+        session_.note(session_.openDropped(file, &error) ? "opened " + session_.gameFolder().string() : error);
         SDL_free(file);
         SDL_SetWindowTitle(window_, title().c_str());
     }
