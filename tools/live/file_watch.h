@@ -15,7 +15,6 @@ public:
     // The files that changed, appeared or went away since the last look; their new state is kept,
     // so each change is told once.
     std::vector<std::filesystem::path> changed();
-    const std::vector<std::filesystem::path> &files() const { return files_; }
 
 private:
     struct State {

@@ -80,7 +80,6 @@ public:
     // Called with each note as it is made (the window prints them on stderr).
     std::function<void(const std::string &)> noteListener;
     int64_t pluginMicroseconds() const { return pluginMicroseconds_; }
-    const FileWatch &watch() const { return watch_; }
     // The loaded module, as the session hands it the host's calls.
     const simhost::PluginModule &module() const { return observed_; }
 
