@@ -21,14 +21,10 @@ const simhost::PluginModule *activePlugin = nullptr;
 // The delay between the frames of a recorded turn, in milliseconds.
 constexpr int32_t kTurnFrameDelay = 40;
 
-std::string mapFileName(int32_t mapId) {
-    char name[32];
-    std::snprintf(name, sizeof name, "Map%04d.lmu", static_cast<int>(mapId));
-    return name;
-}
+using simhost::mapFileName;
 
-const simhost::GameTileset *tilesetOf(const simhost::GameFolder &game, const simhost::GameMap &map) {
-    for (const simhost::GameTileset &tileset : game.database.tilesets)
+const simhost::GameTileset *tilesetOf(const simhost::GameDatabase &database, const simhost::GameMap &map) {
+    for (const simhost::GameTileset &tileset : database.tilesets)
         if (tileset.id == map.tilesetId) return &tileset;
     return nullptr;
 }
@@ -210,7 +206,9 @@ bool LiveSession::check(const fs::path &folder, int32_t mapId, bool sameMap, Che
     std::vector<std::string> images = sameMap ? mirror_.imageFiles() : std::vector<std::string>{};
     if (!sameMap && !mirror_.backgroundFile().empty()) images.push_back(mirror_.backgroundFile());
     if (!checked.game.databasePath.empty()) {
-        const simhost::GameTileset *tileset = tilesetOf(checked.game, checked.map);
+        const simhost::GameDatabase *database = simhost::gameDatabase(checked.game, error);
+        if (database == nullptr) return false;
+        const simhost::GameTileset *tileset = tilesetOf(*database, checked.map);
         if (tileset == nullptr) {
             *error = mapFileName(mapId) + " uses tileset " + std::to_string(checked.map.tilesetId) + ", which " +
                      checked.game.databasePath.filename().string() + " does not hold";
@@ -264,8 +262,9 @@ void LiveSession::watchFiles() {
     if (!game_.databasePath.empty()) files.push_back(game_.databasePath);
     simhost::GameMap map;
     std::string ignored;
+    const simhost::GameDatabase *database = simhost::gameDatabase(game_, &ignored);
     const simhost::GameTileset *tileset =
-        readMap(game_.folder, mapId_, map, &ignored) ? tilesetOf(game_, map) : nullptr;
+        database != nullptr && readMap(game_.folder, mapId_, map, &ignored) ? tilesetOf(*database, map) : nullptr;
     std::vector<std::string> names = mirror_.imageFiles();
     if (tileset != nullptr) names.push_back(tilesetGraphic(*tileset));
     const std::string heroSheet = simhost::hostStringText(simhost::hero().sheetName);
