@@ -1,6 +1,6 @@
-# The Windows module exports exactly onComment, onPictureDrawn, onInitTitleScreen and linkVersion;
-# it and the Windows programs need no DLL beyond the system's own.
-#   cmake -DOBJDUMP=i686-w64-mingw32-objdump -DMODULE=farview.dll -DPROGRAMS="a.exe;b.exe" -P check_module.cmake
+# The Windows module exports exactly onComment, onPictureDrawn, onInitTitleScreen and linkVersion
+# and carries the project's version; it and the Windows programs need no DLL beyond the system's own.
+#   cmake -DOBJDUMP=i686-w64-mingw32-objdump -DMODULE=farview.dll -DVERSION=1.0.0 -DPROGRAMS="a.exe;b.exe" -P check_module.cmake
 cmake_minimum_required(VERSION 3.25)
 function(read_table file result)
   execute_process(COMMAND ${OBJDUMP} -p ${file} OUTPUT_VARIABLE table RESULT_VARIABLE status)
@@ -10,13 +10,19 @@ function(read_table file result)
   set(${result} "${table}" PARENT_SCOPE)
 endfunction()
 
-function(check_imports file table)
+# The module needs the three DLLs every Windows has loaded; the programs may use more of Windows'
+# own (the live view's window, sound and input through SDL).
+set(module_dlls kernel32 user32 msvcrt)
+set(program_dlls ${module_dlls} advapi32 gdi32 imm32 ole32 oleaut32 setupapi shell32 version winmm)
+
+function(check_imports file table allowed)
   string(REGEX MATCHALL "DLL Name: [^\n]+" names "${table}")
   foreach(entry IN LISTS names)
     string(REPLACE "DLL Name: " "" name "${entry}")
     string(TOLOWER "${name}" name)
-    if(NOT name MATCHES "^(kernel32|user32|msvcrt)\\.dll$")
-      message(FATAL_ERROR "${file} needs ${name}: it must need no DLL beyond the system's own")
+    string(REGEX REPLACE "\\.dll$" "" name "${name}")
+    if(NOT name IN_LIST allowed)
+      message(FATAL_ERROR "${file} needs ${name}.dll: it must need no DLL beyond Windows' own")
     endif()
   endforeach()
 endfunction()
@@ -33,9 +39,25 @@ list(SORT exported)
 if(NOT exported STREQUAL "linkVersion;onComment;onInitTitleScreen;onPictureDrawn")
   message(FATAL_ERROR "${MODULE} exports [${exported}], expected [linkVersion;onComment;onInitTitleScreen;onPictureDrawn]")
 endif()
-check_imports(${MODULE} "${table}")
+check_imports(${MODULE} "${table}" "${module_dlls}")
+
+# The version resource Windows shows in the file's properties: its keys and the project's version,
+# as UTF-16 text.
+function(utf16_hex text result)
+  string(HEX "${text}" hex)
+  string(REGEX REPLACE "(..)" "\\100" hex "${hex}")
+  set(${result} "${hex}" PARENT_SCOPE)
+endfunction()
+file(READ ${MODULE} bytes HEX)
+foreach(text "VS_VERSION_INFO" "ProductVersion" "${VERSION}")
+  utf16_hex("${text}" wanted)
+  string(FIND "${bytes}" "${wanted}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "${MODULE} carries no version resource with \"${text}\"")
+  endif()
+endforeach()
 foreach(program IN LISTS PROGRAMS)
   read_table(${program} table)
-  check_imports(${program} "${table}")
+  check_imports(${program} "${table}" "${program_dlls}")
 endforeach()
 message(STATUS "${MODULE} exports ${exported}; it and ${PROGRAMS} need only the system's DLLs")

@@ -38,6 +38,12 @@ fs::path besideThisProgram(const char *argv0, const char *fileName) {
     return program.parent_path() / fileName;
 }
 
+fs::path demoGameFolder(const char *argv0, const fs::path &builtFolder) {
+    const fs::path shipped = besideThisProgram(argv0, "demo-game");
+    std::error_code ignored;
+    return fs::is_directory(shipped, ignored) ? shipped : builtFolder;
+}
+
 CurrentDirectory::CurrentDirectory() : previous_(fs::current_path()) {}
 
 CurrentDirectory::~CurrentDirectory() {

@@ -18,6 +18,10 @@ constexpr const char *kModuleFileName = "libfarview.so";
 // say which program runs.
 std::filesystem::path besideThisProgram(const char *argv0, const char *fileName);
 
+// The demo game a tool opens by default: the demo-game folder beside the program, as a package
+// ships it, or else the one the build wrote (builtFolder).
+std::filesystem::path demoGameFolder(const char *argv0, const std::filesystem::path &builtFolder);
+
 // The current directory for the object's lifetime: the one it found comes back when it ends.
 class CurrentDirectory {
 public:

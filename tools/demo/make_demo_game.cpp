@@ -3,9 +3,14 @@
 #include <iostream>
 #include <string>
 
+#include "tools/common/version.h"
 #include "tools/demo/demo_game.h"
 
 int main(int argc, char **argv) {
+    if (argc == 2 && std::string(argv[1]) == "--version") {
+        std::cout << "farview-make-demo " << tools::kFarviewVersion << "\n";
+        return 0;
+    }
     if (argc != 2) {
         std::cerr << "usage: farview-make-demo FOLDER\n";
         return 2;

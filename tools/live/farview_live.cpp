@@ -8,6 +8,7 @@
 
 #include "simhost/game_folder.h"
 #include "tools/common/program_files.h"
+#include "tools/common/version.h"
 #include "tools/demo/demo_game.h"
 #include "tools/live/live_demo.h"
 #include "tools/live/live_window.h"
@@ -70,10 +71,11 @@ int fail(const std::string &what) {
     return 1;
 }
 
-// The demo game the build wrote, or one written now into the temporary folder.
-bool demoFolder(fs::path &folder, std::string *error) {
+// The demo game beside the program or the one the build wrote, or else one written now into the
+// temporary folder.
+bool demoFolder(const char *argv0, fs::path &folder, std::string *error) {
     std::error_code ignored;
-    folder = FARVIEW_DEMO_GAME_FOLDER;
+    folder = tools::demoGameFolder(argv0, FARVIEW_DEMO_GAME_FOLDER);
     if (fs::is_directory(folder, ignored)) return true;
     folder = fs::temp_directory_path(ignored) / "farview-live-demo";
     return preview::writeDemoGame(folder, error);
@@ -102,7 +104,7 @@ int run(const Request &request, const char *argv0) {
     }
     fs::path game = request.game;
     if (game.empty()) {
-        if (!demoFolder(game, &error)) return fail(error);
+        if (!demoFolder(argv0, game, &error)) return fail(error);
         if (open.scriptText.empty() && !open.map) {
             open.scriptText = live::kDemoScene;
             open.scriptName = "demo scene";
@@ -129,6 +131,7 @@ int main(int argc, char **argv) {
                  "farview-live"};
     app.footer(kExamples);
     app.allow_windows_style_options(false);
+    app.set_version_flag("--version", std::string("farview-live ") + tools::kFarviewVersion);
     Request request;
     app.add_option("GAME_FOLDER", request.game, "the game folder: map files, its database, ChipSet/, CharSet/, images")
         ->check(CLI::ExistingDirectory)

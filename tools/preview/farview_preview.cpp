@@ -14,7 +14,7 @@ int main(int argc, char **argv) {
     try {
         preview::PreviewPaths paths;
         paths.module = tools::besideThisProgram(argv[0], tools::kModuleFileName);
-        paths.builtDemoFolder = FARVIEW_DEMO_GAME_FOLDER;
+        paths.builtDemoFolder = tools::demoGameFolder(argv[0], FARVIEW_DEMO_GAME_FOLDER);
         return preview::runPreview(argc, argv, paths, std::cout, std::cerr, isatty(STDERR_FILENO) != 0);
     } catch (const std::exception &failure) {
         std::cerr << "farview-preview: " << failure.what() << "\n";

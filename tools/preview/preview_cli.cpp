@@ -9,6 +9,7 @@
 #include "simhost/game_folder.h"
 #include "simhost/simhost.h"
 #include "tools/common/program_files.h"
+#include "tools/common/version.h"
 #include "tools/demo/demo_game.h"
 #include "tools/preview/preview_all_maps.h"
 #include "tools/preview/preview_code_page.h"
@@ -332,6 +333,7 @@ int runPreview(int argc, const char *const *argv, const PreviewPaths &paths, std
                  "as PNG frames and animated GIF images. With no arguments, renders the built-in demo game.",
                  "farview-preview"};
     app.footer(kExamples);
+    app.set_version_flag("--version", std::string("farview-preview ") + tools::kFarviewVersion);
     // The same options everywhere: on Windows a word that starts with '/' is a path, not an option.
     app.allow_windows_style_options(false);
     Request request;
