@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <unordered_set>
 
 #include "engine.h"
@@ -31,10 +32,11 @@ std::string quoted(const char *fileName) { return "\"" + toUtf8(fileName) + "\""
 
 } // namespace
 
+// The image joins the live set before it is handed out, so a failed allocation frees it.
 FvHostImage *createImage() {
-    auto *image = new FvHostImage{};
-    liveImages().insert(image);
-    return image;
+    auto image = std::make_unique<FvHostImage>();
+    liveImages().insert(image.get());
+    return image.release();
 }
 
 void setImageSize(FvHostImage *image, int32_t width, int32_t height) {
