@@ -8,6 +8,8 @@ install(DIRECTORY ${PROJECT_BINARY_DIR}/demo-game/ DESTINATION demo-game PATTERN
 install(FILES LICENSE DESTINATION demo-game RENAME LICENSE.txt)
 install(FILES LICENSE README.md CHANGELOG.md DESTINATION .)
 install(DIRECTORY docs/ DESTINATION docs)
+# What an adapter module that offers the host table is built against.
+install(FILES host/include/host/farview_host.h DESTINATION include/host)
 
 if(WIN32)
   set(CPACK_SYSTEM_NAME win32)
