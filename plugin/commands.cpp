@@ -9,6 +9,7 @@
 #include "comment_record.h"
 #include "host/host.h"
 #include "mapdata/map_loading.h"
+#include "numeric/angle.h"
 #include "numeric/numeric.h"
 #include "plugin/module_state.h"
 #include "plugin/sprite_commands.h"
@@ -17,11 +18,6 @@
 namespace farview {
 
 namespace {
-
-// Far from 0 to 360 the loops of whole turns would run for too long, or for ever once 360 vanishes
-// beside the angle's magnitude; such angles are first reduced exactly with fmod (the remainder of
-// a float by 360 is itself a float).
-constexpr float kLoopedAngleLimit = kFullTurn * 64.0f;
 
 // A NaN or infinite angle has no place on the circle: the view keeps its direction.
 void turnTo(float angle) {
@@ -153,18 +149,6 @@ const Command kCommands[] = {
 static_assert(std::size(kCommands) == 19, "the plug-in has 19 keywords");
 
 } // namespace
-
-float normaliseAngle(float angle) {
-    float a = angle;
-    if (std::fabs(a) > kLoopedAngleLimit) {
-        a = static_cast<float>(std::fmod(double{a}, double{kFullTurn}));
-        // Whole turns end where the loops would leave them: 360 from above, 0 from below.
-        if (a == 0.0f) a = angle > 0.0f ? kFullTurn : 0.0f;
-    }
-    while (a < 0.0f) a = a + kFullTurn;
-    while (a > kFullTurn) a = a - kFullTurn;
-    return a;
-}
 
 namespace {
 const Command *findCommand(const FvParsedComment &record) {

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "numeric/angle.h"
 #include "numeric/numeric.h"
 
 namespace live {
@@ -38,21 +39,8 @@ private:
     const FvParsedComment &comment_;
 };
 
-// The plug-in's angle rule: far angles reduced exactly by whole turns first, then brought into 0
-// to 360 with both ends kept; a NaN or infinite angle leaves the view as it was.
-constexpr float kLoopedAngleLimit = 360.0f * 64.0f;
-
-float turned(float previous, float angle) {
-    if (!std::isfinite(angle)) return previous;
-    float a = angle;
-    if (std::fabs(a) > kLoopedAngleLimit) {
-        a = static_cast<float>(std::fmod(double{a}, 360.0));
-        if (a == 0.0f) a = angle > 0.0f ? 360.0f : 0.0f;
-    }
-    while (a < 0.0f) a = a + 360.0f;
-    while (a > 360.0f) a = a - 360.0f;
-    return a;
-}
+// As the plug-in turns its view: a NaN or infinite angle leaves it as it was.
+float turned(float previous, float angle) { return std::isfinite(angle) ? farview::normaliseAngle(angle) : previous; }
 
 std::string trimmed(const std::string &line) {
     const size_t first = line.find_first_not_of(" \t\r\n");

@@ -14,8 +14,4 @@ bool interpretComment(const FvParsedComment &comment);
 // Whether the line names one of the keywords; runs nothing.
 bool isKeyword(const FvParsedComment &comment);
 
-// The angle brought into 0 to 360 inclusive by adding or subtracting whole turns, as float
-// arithmetic does it. angle must be finite.
-float normaliseAngle(float angle);
-
 } // namespace farview

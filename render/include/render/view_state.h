@@ -5,11 +5,9 @@
 #include <cstdint>
 
 #include "host/farview_host.h"
+#include "numeric/angle.h"
 
 namespace farview {
-
-// Degrees in a whole turn of the view.
-constexpr float kFullTurn = 360.0f;
 
 // Types are exact: the floor and sprite arithmetic depends on the float / integer split.
 struct ViewState {
