@@ -4,10 +4,6 @@
 
 #ifdef _WIN32
 #include <windows.h>
-// After windows.h, which it needs; version 2 is kernel32's own enumeration, so the module needs no
-// psapi.dll.
-#define PSAPI_VERSION 2
-#include <psapi.h>
 #else
 #include <dlfcn.h>
 #endif
@@ -22,35 +18,86 @@ const FvHostInterface *usableTable(const void *found) {
     return table != nullptr && table->structSize >= sizeof(FvHostInterface) ? table : nullptr;
 }
 
+// Where the table is looked for. While the module is being loaded the loader lock is held and no
+// library may be loaded; later, at the first call of an export, any may.
+enum class Search { atLoad, atFirstCall };
+
 #ifdef _WIN32
+using EnumProcessModulesFn = BOOL(WINAPI *)(HANDLE process, HMODULE *modules, DWORD size, DWORD *needed);
+
 const void *tableIn(HMODULE module) {
     return reinterpret_cast<const void *>(GetProcAddress(module, FARVIEW_HOST_INTERFACE_NAME));
 }
 
-// The main program first; then every module loaded into the process, in load order, so that an
-// adapter module loaded before the plug-in can offer the table for a host program that cannot be
-// rebuilt. The list is read as the loader keeps it (kernel32's module enumeration), which is safe
-// while this module is itself being loaded.
-const void *findTableInProcess() {
-    if (const void *table = tableIn(GetModuleHandleA(nullptr))) return table;
+const void *tableInModules(EnumProcessModulesFn enumerate) {
     HMODULE modules[1024];
     DWORD bytes = 0;
-    if (!EnumProcessModules(GetCurrentProcess(), modules, sizeof modules, &bytes)) return nullptr;
+    if (enumerate == nullptr || !enumerate(GetCurrentProcess(), modules, sizeof modules, &bytes)) return nullptr;
     const DWORD count = (bytes < sizeof modules ? bytes : sizeof modules) / sizeof(HMODULE);
     for (DWORD i = 0; i < count; ++i)
         if (const void *table = tableIn(modules[i])) return table;
     return nullptr;
 }
+
+// Windows 7 and later enumerate modules in kernel32, which every process has loaded. Named at run
+// time, not imported: the host engine also runs on older Windows, where a module that imports it
+// cannot be loaded at all.
+EnumProcessModulesFn kernelEnumeration() {
+    return reinterpret_cast<EnumProcessModulesFn>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "K32EnumProcessModules")));
+}
+
+// Older Windows enumerate modules only in psapi.dll, which has to be loaded first.
+const void *tableInModulesThroughPsapi() {
+    HMODULE psapi = LoadLibraryA("psapi.dll");
+    if (psapi == nullptr) return nullptr;
+    const auto enumerate = reinterpret_cast<EnumProcessModulesFn>(
+        reinterpret_cast<void (*)()>(GetProcAddress(psapi, "EnumProcessModules")));
+    const void *table = tableInModules(enumerate);
+    FreeLibrary(psapi);
+    return table;
+}
+
+// The main program first; then every module loaded into the process, in load order, so that an
+// adapter module loaded before the plug-in can offer the table for a host program that cannot be
+// rebuilt.
+const void *findTableInProcess(Search search) {
+    if (const void *table = tableIn(GetModuleHandleA(nullptr))) return table;
+    if (EnumProcessModulesFn enumerate = kernelEnumeration()) return tableInModules(enumerate);
+    return search == Search::atFirstCall ? tableInModulesThroughPsapi() : nullptr;
+}
+#elif defined(__EMSCRIPTEN__)
+} // namespace
+} // namespace farview
+// A WebAssembly program is one module: plug-in and host are linked together, and the host's table
+// is a symbol like any other. The reference is weak, so that a program offering no table still
+// links and gets the inert module.
+extern "C" __attribute__((weak)) const FvHostInterface farviewHostInterface;
+namespace farview {
+namespace {
+const void *findTableInProcess(Search) { return &farviewHostInterface; }
 #else
 // The program and every module loaded into its global scope, in load order.
-const void *findTableInProcess() { return dlsym(RTLD_DEFAULT, FARVIEW_HOST_INTERFACE_NAME); }
+const void *findTableInProcess(Search) { return dlsym(RTLD_DEFAULT, FARVIEW_HOST_INTERFACE_NAME); }
 #endif
+
+// Whether the search of the first call has been made: a module that found no table then stays
+// inert for good, without searching on every call.
+bool searchedAtFirstCall = false;
 } // namespace
 
-const FvHostInterface *findHostInterface() { return usableTable(findTableInProcess()); }
+const FvHostInterface *findHostInterface() { return usableTable(findTableInProcess(Search::atLoad)); }
 
 void bindHost(const FvHostInterface *table) { boundTable = table; }
 bool hostBound() { return boundTable != nullptr; }
+
+bool bindHostAtFirstCall() {
+    if (boundTable == nullptr && !searchedAtFirstCall) {
+        searchedAtFirstCall = true;
+        boundTable = usableTable(findTableInProcess(Search::atFirstCall));
+    }
+    return boundTable != nullptr;
+}
 const FvHostInterface &host() { return *boundTable; }
 
 std::string hostStringText(FvHostString string) {

@@ -26,7 +26,7 @@ extern "C" FARVIEW_EXPORT bool FVAPI onComment(const char *commentText, const Fv
     (void)commentText;
     if (comment == nullptr) return true;
     const bool keyword = isKeyword(*comment);
-    if (!hostBound() || !keyword) return !keyword;
+    if (!keyword || !bindHostAtFirstCall()) return !keyword;
     try {
         interpretComment(*comment);
     } catch (...) {}
@@ -35,7 +35,7 @@ extern "C" FARVIEW_EXPORT bool FVAPI onComment(const char *commentText, const Fv
 
 // Called after every picture the host draws; the return value signals nothing.
 extern "C" FARVIEW_EXPORT bool FVAPI onPictureDrawn(const FvDrawnPicture *picture) {
-    if (!hostBound()) return true;
+    if (!bindHostAtFirstCall()) return true;
     try {
         pictureDrawn(viewState, mapRecord, spriteRegistry, picture);
     } catch (...) {}
@@ -43,7 +43,7 @@ extern "C" FARVIEW_EXPORT bool FVAPI onPictureDrawn(const FvDrawnPicture *pictur
 }
 
 extern "C" FARVIEW_EXPORT void FVAPI onInitTitleScreen(void) {
-    if (!hostBound()) return;
+    if (!bindHostAtFirstCall()) return;
     try {
         resetForTitleScreen();
     } catch (...) {}

@@ -28,7 +28,6 @@ void keepPlacementsOfThisMap(SpriteRegistry &registry) {
     };
     auto kept = std::remove_if(registry.placements.begin(), registry.placements.end(), ofAnotherMap);
     registry.placements.erase(kept, registry.placements.end());
-    registry.heroCarriedOver = !registry.placements.empty();
     registry.drawingOrder.clear(); // the order of what is left is rebuilt by the next frame's sort
     for (auto &placement : registry.placements) registry.drawingOrder.push_back(placement.get());
     registry.placementCount = static_cast<int32_t>(registry.placements.size());
@@ -46,7 +45,7 @@ uint16_t spriteMode(uint16_t directions, uint16_t frames) {
     return mode;
 }
 
-// The hero is the first character a map load places; found as the hero so that sprites added
+// The hero has one placement, made by the first map load; found as the hero so that sprites added
 // before any map load are never taken for him.
 SpritePlacement *heroPlacement(SpriteRegistry &registry) {
     for (auto &placement : registry.placements)
@@ -54,17 +53,41 @@ SpritePlacement *heroPlacement(SpriteRegistry &registry) {
     return nullptr;
 }
 
+bool sameCharacter(PlacedCharacter a, PlacedCharacter b) {
+    return a.kind == b.kind && (a.kind != PlacedCharacter::event || a.eventId == b.eventId);
+}
+
+bool sameSprite(const SpriteDefinition *a, const SpriteDefinition *b) {
+    if (a == nullptr || b == nullptr) return a == b;
+    return a->imageName == b->imageName && a->directions == b->directions && a->frames == b->frames &&
+           a->mode == b->mode && a->offsetX == b->offsetX && a->offsetY == b->offsetY &&
+           a->followsFacing == b->followsFacing;
+}
+
+// A placement that would draw exactly what this one would. A map's script runs again at each visit
+// (and to redraw the texture after a tile changed): adding its placements again would stand every
+// character twice and grow the list for as long as the game is played.
+SpritePlacement *identicalPlacement(SpriteRegistry &registry, PlacedCharacter who, const SpriteDefinition *definition,
+                                    uint16_t width, uint16_t height) {
+    for (auto &placement : registry.placements)
+        if (sameCharacter(placement->who, who) && sameSprite(placement->definition.get(), definition) &&
+            placement->width == width && placement->height == height)
+            return placement.get();
+    return nullptr;
+}
+
 } // namespace
 
 void placeCharactersOfLoadedMap(SpriteRegistry &registry) {
     keepPlacementsOfThisMap(registry);
-    if (!registry.heroCarriedOver) appendPlacement(registry, placedHero());
-    registry.heroCarriedOver = false;
+    if (heroPlacement(registry) == nullptr) appendPlacement(registry, placedHero());
     const FvHostEventList *events = currentEventList();
     if (events == nullptr || events->items == nullptr) return;
     for (int32_t i = events->count - 1; i >= 0; --i) {
         const FvHostCharacter *event = events->items[i];
-        appendPlacement(registry, event != nullptr ? placedEvent(event->id) : PlacedCharacter{});
+        const PlacedCharacter who = event != nullptr ? placedEvent(event->id) : PlacedCharacter{};
+        if (identicalPlacement(registry, who, nullptr, kDefaultSpriteWidth, kDefaultSpriteHeight) == nullptr)
+            appendPlacement(registry, who);
     }
 }
 
@@ -78,11 +101,16 @@ void addSprite(SpriteRegistry &registry, const SpriteArguments &sprite) {
     definition->offsetX = low16(sprite.offsetX);
     definition->offsetY = low16(sprite.offsetY);
     definition->followsFacing = true;
-    registry.spriteDefinitions[sprite.key] = definition;
 
     keepPlacementsOfThisMap(registry);
-    SpritePlacement &placement = appendPlacement(registry, placedEvent(sprite.eventNumber), std::move(definition),
-                                                 low16(sprite.width), low16(sprite.height));
+    const PlacedCharacter who = placedEvent(sprite.eventNumber);
+    const uint16_t width = low16(sprite.width), height = low16(sprite.height);
+    if (SpritePlacement *same = identicalPlacement(registry, who, definition.get(), width, height)) {
+        registry.spriteDefinitions[sprite.key] = same->definition; // the key names what is drawn
+        return;
+    }
+    registry.spriteDefinitions[sprite.key] = definition;
+    SpritePlacement &placement = appendPlacement(registry, who, std::move(definition), width, height);
     placement.character = findPlacedCharacter(registry, placement.who);
 }
 
@@ -114,7 +142,7 @@ void emptySpriteRegistry(SpriteRegistry &registry) {
         if (entry.second != nullptr) host().destroyImage(entry.second);
     registry.imageCache.clear();
     registry.placementCount = 0;
-    registry.heroCarriedOver = false;
+    registry.placementsMapId = 0;
 }
 
 } // namespace farview

@@ -9,6 +9,7 @@ namespace {
 
 constexpr uint32_t kGhost = 0xff00ff;
 constexpr uint32_t kKnight = 0x00ff00;
+constexpr uint32_t kHeroSheet = 0x0000ff;
 
 // The hero on cell (9, 6) of map 1, 20 x 15, looking up the map at the default view.
 class PlacementIdentity : public farview_test::ModuleTest {
@@ -36,6 +37,15 @@ protected:
     // Events shown as tile 1 of the small game's tileset, which is all transparent: only sprites
     // added for them show.
     static void addEvent(int32_t id, int32_t column, int32_t row) { simhost::addEvent(id, column, row).sheetIndex = 1; }
+
+    std::vector<uint16_t> drawnScreen() {
+        simhost::fillScreen(0);
+        simhost::drawPictures(module, {1});
+        std::vector<uint16_t> pixels;
+        for (int32_t y = 0; y < simhost::kScreenHeight; ++y)
+            for (int32_t x = 0; x < simhost::kScreenWidth; ++x) pixels.push_back(simhost::screenPixel(x, y));
+        return pixels;
+    }
 
     // Pixels of a colour on the left and on the right half of the screen.
     std::pair<int, int> drawnOnEachSide(uint32_t rgb) {
@@ -93,6 +103,41 @@ TEST_F(PlacementIdentity, TheHeroKeepsHisSpriteOnAnotherMap) {
     EXPECT_EQ(drawnOnEachSide(kKnight), onMapOne);
     send("load_map_to_texture");
     EXPECT_EQ(drawnOnEachSide(kKnight), onMapOne);
+}
+
+// Games run a map's script each time the hero enters the map. Run again after a visit to map 2,
+// it must leave the view as the first run made it: no second hero drawn from his sheet over the
+// sprite change_hero_sprite gave him, no event standing twice.
+TEST_F(PlacementIdentity, AMapsScriptRunAtEveryVisitDrawsWhatTheFirstVisitDrew) {
+    ASSERT_TRUE(farview_test::writeOneColourImage("CharSet/hero.png", 288, 256, 9, kHeroSheet));
+    simhost::setSheetName(simhost::hero(), "hero");
+    auto enterMapOne = [] {
+        ASSERT_TRUE(farview_test::writeSmallGame(1, 20, 15));
+        simhost::clearEvents();
+        addEvent(5, 5, 3);
+    };
+    auto runMapOnesScript = [this] {
+        send("load_map_to_texture");
+        addSprite("ghost.png", 5);
+        addSprite("knight.png", 99); // caches the hero's image; the map has no event 99
+        send("change_hero_sprite",
+             {simhost::text("knight.png"), simhost::number(24), simhost::number(32), simhost::number(1)});
+        send("init_mode7", {simhost::number(1)});
+    };
+    enterMapOne();
+    runMapOnesScript();
+    const std::vector<uint16_t> firstVisit = drawnScreen();
+    ASSERT_GT(drawnOnEachSide(kKnight).second, 0);
+    ASSERT_EQ(drawnOnEachSide(kHeroSheet), std::make_pair(0, 0));
+
+    for (int visit = 2; visit <= 3; ++visit) {
+        ASSERT_TRUE(farview_test::writeSmallGame(2, 24, 18));
+        simhost::clearEvents();
+        drawnScreen();
+        enterMapOne();
+        runMapOnesScript();
+        EXPECT_EQ(drawnScreen(), firstVisit) << "visit " << visit;
+    }
 }
 
 } // namespace

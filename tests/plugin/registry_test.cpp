@@ -96,18 +96,19 @@ TEST_F(MapPlacements, TheHeroComesFirstThenTheEventsInReverseListOrder) {
     EXPECT_TRUE(simhost::messages().empty());
 }
 
-TEST_F(MapPlacements, ASecondLoadOfTheSameMapAppendsBehindTheFirst) {
+// A second load places only what is not there yet: a new event of the map, behind the others.
+TEST_F(MapPlacements, ASecondLoadOfTheSameMapAddsOnlyCharactersNotYetPlaced) {
     openMapWithEvents(1, {5, 9, 2});
     command("load_map_to_texture");
+    simhost::addEvent(7, 4, 4);
     command("load_map_to_texture");
-    ASSERT_EQ(registry().placements.size(), 8u);
-    EXPECT_EQ(registry().placementCount, 8);
-    for (size_t round : {0u, 4u}) {
-        expectCharacterPlacement(round + 0, farview::placedHero());
-        expectCharacterPlacement(round + 1, farview::placedEvent(2));
-        expectCharacterPlacement(round + 2, farview::placedEvent(9));
-        expectCharacterPlacement(round + 3, farview::placedEvent(5));
-    }
+    ASSERT_EQ(registry().placements.size(), 5u);
+    EXPECT_EQ(registry().placementCount, 5);
+    expectCharacterPlacement(0, farview::placedHero());
+    expectCharacterPlacement(1, farview::placedEvent(2));
+    expectCharacterPlacement(2, farview::placedEvent(9));
+    expectCharacterPlacement(3, farview::placedEvent(5));
+    expectCharacterPlacement(4, farview::placedEvent(7));
     expectDrawingOrderHoldsThePlacements();
 }
 
@@ -131,10 +132,6 @@ TEST_F(MapPlacements, ALoadOnAnotherMapKeepsTheHeroWithHisSpriteAndDropsTheEvent
     expectCharacterPlacement(1, farview::placedEvent(1));
     expectDrawingOrderHoldsThePlacements();
     EXPECT_EQ(registry().spriteDefinitions.count("ghost"), 1u);
-
-    command("load_map_to_texture"); // on the same map again: behind the first, as always
-    ASSERT_EQ(registry().placements.size(), 4u);
-    expectCharacterPlacement(2, farview::placedHero());
 }
 
 TEST_F(MapPlacements, AnAddedSpriteOnAnotherMapKeepsTheHeroAndDropsTheEvents) {
@@ -221,7 +218,8 @@ TEST_F(AddSprite, ModeTellsWhetherTheImageIsAnimatedAndDirectional) {
     };
     const Case cases[] = {{1, 1, 0}, {4, 1, 2}, {1, 3, 1}, {4, 3, 3}, {0, 0, 3}, {65537, 65537, 0}, {1.9, 1.5, 0}};
     for (size_t i = 0; i < std::size(cases); ++i) {
-        addSprite("s" + std::to_string(i), "ghost.png", {24, 32, cases[i].directions, cases[i].frames, 1});
+        const double width = 24.0 + static_cast<double>(i); // each placement differs from the others
+        addSprite("s" + std::to_string(i), "ghost.png", {width, 32, cases[i].directions, cases[i].frames, 1});
         ASSERT_EQ(registry().placements.size(), i + 1);
         EXPECT_EQ(placement(i).definition->mode, cases[i].mode) << cases[i].directions << ' ' << cases[i].frames;
     }
@@ -264,7 +262,7 @@ TEST_F(AddSprite, OffsetsAreReadOnlyFromLinesWithMoreThanSevenParameters) {
     EXPECT_EQ(placement(1).definition->offsetX, 11);
     EXPECT_EQ(placement(1).definition->offsetY, 12);
 
-    seven.setCount(8); // the ninth slot is read as the host left it
+    seven.setCount(8).setSlot(3, farview_test::kNumberKind, 25, ""); // the ninth slot is read as the host left it
     interpret(seven);
     EXPECT_EQ(placement(2).definition->offsetX, 11);
     EXPECT_EQ(placement(2).definition->offsetY, 12);
@@ -285,15 +283,21 @@ TEST_F(AddSprite, AnEventNumberTheMapDoesNotHaveStandsForNoCharacter) {
     expectDrawingOrderHoldsThePlacements();
 }
 
-TEST_F(AddSprite, TheSameEventMayStandInTheViewSeveralTimes) {
+// A sprite that would draw exactly what one already there draws adds nothing (its key names the
+// definition in use); one with other offsets stands beside it on the same event.
+TEST_F(AddSprite, TheSameEventStandsOnceForEachDifferentSprite) {
     writeSpriteImage("ghost.png", 96, 32);
     const auto events = openMapWithEvents(1, {5});
     addSprite("a", "ghost.png", {24, 32, 1, 1, 5});
     addSprite("b", "ghost.png", {24, 32, 1, 1, 5});
+    ASSERT_EQ(registry().placements.size(), 1u);
+    EXPECT_EQ(registry().spriteDefinitions.at("b"), placement(0).definition);
+    addSprite("c", "ghost.png", {24, 32, 1, 1, 5, 0, 4});
     ASSERT_EQ(registry().placements.size(), 2u);
     EXPECT_EQ(placement(0).character, events[0]);
     EXPECT_EQ(placement(1).character, events[0]);
-    EXPECT_NE(placement(0).definition, placement(1).definition);
+    EXPECT_EQ(placement(1).definition->offsetY, 4);
+    expectDrawingOrderHoldsThePlacements();
 }
 
 // ---- Definitions under one key ----------------------------------------------------------------------------
@@ -370,7 +374,7 @@ TEST_F(ImageCache, AFailedLoadIsCachedAndNotTriedAgain) {
     addSprite("a", "missing.png", {24, 32, 1, 1, 1});
     ASSERT_EQ(simhost::messages().size(), 1u);
     EXPECT_EQ(simhost::messages()[0].rfind("Cannot load image \"missing.png\":", 0), 0u) << simhost::messages()[0];
-    addSprite("b", "missing.png", {24, 32, 1, 1, 1});
+    addSprite("b", "missing.png", {24, 32, 1, 1, 2});
     EXPECT_EQ(simhost::messages().size(), 1u);
     ASSERT_EQ(registry().imageCache.size(), 1u);
     EXPECT_EQ(registry().imageCache.at("missing.png")->width, 0);
@@ -437,22 +441,22 @@ TEST_F(HeroSprite, ASecondCallChangesOnlyTheImageAndDirectionsOfTheFirstDefiniti
     EXPECT_EQ(placement(0).height, 12);
 }
 
-TEST_F(HeroSprite, ChangesTheHerosFirstPlacementOnly) {
+// The hero has one placement whatever the loads, and it keeps his sprite through them.
+TEST_F(HeroSprite, ChangesTheHerosOnePlacement) {
     writeSpriteImage("ghost.png", 96, 32);
     openMapWithEvents(1, {5});
     addSprite("ghost", "ghost.png", {24, 32, 4, 3, 5}); // made before the hero was placed
     command("load_map_to_texture");
-    command("load_map_to_texture");
     changeHeroSprite("hero.png", {20, 30, 4});
-    ASSERT_EQ(registry().placements.size(), 5u);
+    command("load_map_to_texture");
+    ASSERT_EQ(registry().placements.size(), 3u);
     EXPECT_EQ(placement(0).definition->imageName, "ghost.png");
     EXPECT_EQ(placement(0).definition->directions, 4);
     ASSERT_EQ(placement(1).who.kind, farview::PlacedCharacter::hero);
     ASSERT_NE(placement(1).definition, nullptr);
     EXPECT_EQ(placement(1).definition->imageName, "hero.png");
-    ASSERT_EQ(placement(3).who.kind, farview::PlacedCharacter::hero);
-    EXPECT_EQ(placement(3).definition, nullptr);
-    EXPECT_EQ(placement(3).width, 24);
+    EXPECT_EQ(placement(1).width, 20);
+    EXPECT_NE(placement(2).who.kind, farview::PlacedCharacter::hero);
 }
 
 // ---- The title-screen reset --------------------------------------------------------------------------------
@@ -482,6 +486,7 @@ TEST_F(RegistryReset, FreesEveryDefinitionPlacementAndCachedImage) {
     EXPECT_TRUE(registry().spriteDefinitions.empty());
     EXPECT_TRUE(registry().imageCache.empty());
     EXPECT_EQ(registry().placementCount, 0);
+    EXPECT_EQ(registry().placementsMapId, 0);
     EXPECT_EQ(simhost::liveImageCount(), 0);
     EXPECT_TRUE(simhost::messages().empty());
 

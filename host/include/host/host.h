@@ -9,13 +9,18 @@ namespace farview {
 
 // Looks the host's table up by name among the modules of the process: the main program first,
 // then the others (on Linux, those of the global scope). Returns null when none offers one, or
-// when it was built for an older, smaller table.
+// when it was built for an older, smaller table. Safe while the module is being loaded: on a
+// Windows older than 7, whose module list can only be read by loading a library, it looks in the
+// main program alone, and the first call of an export looks again.
 const FvHostInterface *findHostInterface();
 
 // The table every plug-in operation goes through; null while the plug-in is inert. The exports
-// check hostBound() and do nothing without a host: everything below them may call host().
+// call bindHostAtFirstCall() and do nothing without a host: everything below them may call host().
 void bindHost(const FvHostInterface *table);
 bool hostBound();
+// True when a table is bound; when none is, the first call looks in every module of the process
+// once more, where a search at load could not.
+bool bindHostAtFirstCall();
 const FvHostInterface &host(); // only while hostBound()
 
 // The objects behind the host's globals, read anew at every call. Null when the host has none.

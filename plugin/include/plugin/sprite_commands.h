@@ -9,8 +9,10 @@
 
 namespace farview {
 
-// Appends a placement for the hero, then one for each event of the current map in reverse list
-// order, all 24 x 32 with no definition.
+// Appends a placement for the hero unless he has one (his sprite stays with it), then one for each
+// event of the current map in reverse list order, all 24 x 32 with no definition. A placement
+// identical to one already there is not added again, so a map's script run again at a later visit
+// leaves the view as the first run made it.
 void placeCharactersOfLoadedMap(SpriteRegistry &registry);
 
 struct SpriteArguments {
@@ -26,7 +28,9 @@ struct SpriteArguments {
 };
 
 // Loads the image into the cache, stores a new definition under the key and appends a placement
-// of the current map's event with that number drawn from it.
+// of the current map's event with that number drawn from it; when a placement of that event with
+// the same image, size, directions, frames and offsets is there already, the key names its
+// definition and nothing is added.
 void addSprite(SpriteRegistry &registry, const SpriteArguments &sprite);
 
 // Gives the hero's placement a strip of views from imageName (cached earlier by add_sprite), or

@@ -73,9 +73,6 @@ struct SpriteRegistry {
     int32_t placementCount = 0; // always placements.size()
     // The hero's map when the placements were made: their events are that map's.
     int32_t placementsMapId = 0;
-    // The hero's placements came along from another map, with his sprite: the next map load places
-    // the new map's events behind them and no second hero.
-    bool heroCarriedOver = false;
 };
 
 // Appends a placement drawn last of all until the next frame's sort.
