@@ -1,6 +1,7 @@
 // The stand-in host's readers of a game's own files: the input is read both as a map file and as
 // a database. A file either reader accepts must read back the same after the game-file writer has
-// written what was read (when the writer can write it).
+// written what was read (when the writer can write it); a fault kept apart in the actors or the
+// starting party names the file and the byte, and the hero's look is taken from what was read.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -33,10 +34,22 @@ bool sameEvents(const std::vector<simhost::GameEvent> &a, const std::vector<simh
 
 bool sameMap(const simhost::GameMap &a, const simhost::GameMap &b) {
     return a.tilesetId == b.tilesetId && a.width == b.width && a.height == b.height && a.lower == b.lower &&
-           a.upper == b.upper && sameEvents(a.events, b.events);
+           a.upper == b.upper && sameEvents(a.events, b.events) && a.hasBackground == b.hasBackground &&
+           a.backgroundName == b.backgroundName;
 }
 
+bool sameActors(const std::vector<simhost::GameActor> &a, const std::vector<simhost::GameActor> &b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (a[i].id != b[i].id || a[i].sheetName != b[i].sheetName || a[i].sheetIndex != b[i].sheetIndex) return false;
+    return true;
+}
+
+// A database written by the writer has no faults: what was kept apart is written as nothing.
 bool sameDatabase(const simhost::GameDatabase &a, const simhost::GameDatabase &b) {
+    if (!sameActors(a.actors, b.actors) || a.startingParty != b.startingParty || !b.actorsFault.empty() ||
+        !b.partyFault.empty())
+        return false;
     if (a.tilesets.size() != b.tilesets.size()) return false;
     for (size_t i = 0; i < a.tilesets.size(); ++i) {
         const simhost::GameTileset &x = a.tilesets[i], &y = b.tilesets[i];
@@ -65,6 +78,7 @@ void readAsMap(const std::vector<uint8_t> &bytes) {
     if (!simhost::readMapFile(gamefile::encodeMap(map), "again.lmu", again, &error))
         fuzz::fail(("a map written from one that was read is refused: " + error).c_str());
     if (!sameMap(map, again)) fuzz::fail("a map written and read again differs");
+    if (again.strayLayerMark) fuzz::fail("a map the writer accepted holds a byte 0x47 before its lower layer");
 }
 
 void readAsDatabase(const std::vector<uint8_t> &bytes) {
@@ -74,6 +88,10 @@ void readAsDatabase(const std::vector<uint8_t> &bytes) {
         checkRefusal(error, "Game.ldb");
         return;
     }
+    if (!db.actorsFault.empty()) checkRefusal(db.actorsFault, "Game.ldb");
+    if (!db.partyFault.empty()) checkRefusal(db.partyFault, "Game.ldb");
+    simhost::HeroSheet hero;
+    if (!simhost::heroSheet(db, hero, &error)) checkRefusal(error, "Game.ldb");
     simhost::GameDatabase again;
     if (!simhost::readDatabase(gamefile::encodeDatabase(db), "again.ldb", again, &error))
         fuzz::fail(("a database written from one that was read is refused: " + error).c_str());

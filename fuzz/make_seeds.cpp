@@ -377,6 +377,30 @@ void writeGameFileSeeds() {
     db.tilesets.push_back({2, "Caves", "caves", std::vector<uint16_t>(162, 0x0F0F), std::vector<uint8_t>(162, 1),
                            std::vector<uint8_t>(144, 2)});
     writeSeed("game_files", "database-two-tilesets", gamefile::encodeDatabase(db));
+
+    // The hero's look and the map's background: actors, a starting party, a background image.
+    simhost::GameMap withBackground = defaults;
+    withBackground.hasBackground = true;
+    withBackground.backgroundName = "Sky";
+    writeSeed("game_files", "map-background", gamefile::encodeMap(withBackground));
+    db.actors = {{1, "Hero", 2}, {3, "Mage", 5}, {4, "", 0}};
+    db.startingParty = {3, 1};
+    writeSeed("game_files", "database-party", gamefile::encodeDatabase(db));
+    // As real files may hold it: the System's sub-sections without an end mark, an id past the
+    // party's size.
+    auto section = [](uint32_t id, const Bytes &data) {
+        Bytes out = gamefile::encodeInteger(static_cast<int32_t>(id));
+        out.push_back(static_cast<uint8_t>(data.size()));
+        out.insert(out.end(), data.begin(), data.end());
+        return out;
+    };
+    Bytes system = section(0x15, {2});
+    const Bytes members = section(0x16, {3, 0, 1, 0, 9, 0});
+    system.insert(system.end(), members.begin(), members.end());
+    Bytes file = gamefile::encodeDatabase({});
+    const Bytes systemSection = section(0x16, system);
+    file.insert(file.end(), systemSection.begin(), systemSection.end());
+    writeSeed("game_files", "database-system-no-end-mark", file);
 }
 
 // ---- preview_script: scripts of every step ----------------------------------------------------

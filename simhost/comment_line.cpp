@@ -1,8 +1,12 @@
 #include "simhost/comment_line.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
+#include <cmath>
+#include <cstdlib>
 #include <limits>
+#include <string>
 #include <string_view>
 #include <system_error>
 #include <vector>
@@ -79,9 +83,17 @@ double decimalValue(std::string_view text) {
     bool negative = text.front() == '-';
     if (text.front() == '+' || text.front() == '-') text.remove_prefix(1); // from_chars takes no '+'
     double value = 0.0;
+#ifdef __EMSCRIPTEN__
+    // The browser page's C++ library reads no floating point with from_chars; its strtod reads the
+    // same decimal numbers, correctly rounded, and no locale changes its decimal point.
+    errno = 0;
+    value = std::strtod(std::string(text).c_str(), nullptr);
+    const bool outOfRange = errno == ERANGE && (value == 0.0 || std::isinf(value));
+#else
     std::from_chars_result read = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (read.ec == std::errc::result_out_of_range)
-        value = beyondLargestDouble(text) ? std::numeric_limits<double>::infinity() : 0.0;
+    const bool outOfRange = read.ec == std::errc::result_out_of_range;
+#endif
+    if (outOfRange) value = beyondLargestDouble(text) ? std::numeric_limits<double>::infinity() : 0.0;
     return negative ? -value : value;
 }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "simhost/simhost.h"
 
@@ -88,6 +89,8 @@ std::string mapFileName(int32_t mapId) {
     return name;
 }
 
+std::string backgroundFile(const std::string &backgroundName) { return "Panorama/" + backgroundName + ".png"; }
+
 bool openGame(const fs::path &folder, GameFolder &game, std::string *error) {
     std::error_code failure;
     const fs::path absolute = fs::absolute(folder, failure);
@@ -136,7 +139,29 @@ std::vector<int32_t> gameMapIds(const GameFolder &game) {
     return ids;
 }
 
-bool enterMap(const GameFolder &game, int32_t mapId, std::string *error) {
+std::string gameFoldersInsideNote(const fs::path &folder) {
+    GameFolder chosen;
+    chosen.folder = folder;
+    if (!gameMapIds(chosen).empty()) return {};
+    std::vector<std::string> names;
+    std::error_code failure;
+    fs::directory_iterator entries(folder, failure);
+    for (; !failure && entries != fs::directory_iterator(); entries.increment(failure)) {
+        std::error_code ignored;
+        GameFolder inside;
+        inside.folder = entries->path();
+        if (entries->is_directory(ignored) && !gameMapIds(inside).empty())
+            names.push_back("\"" + entries->path().filename().u8string() + "\"");
+    }
+    if (names.empty()) return {};
+    std::sort(names.begin(), names.end());
+    if (names.size() == 1) return "; the folder " + names.front() + " in it holds map files: choose that one";
+    std::string list = names.front();
+    for (size_t i = 1; i < names.size(); ++i) list += ", " + names[i];
+    return "; the folders " + list + " in it hold map files: choose one of them";
+}
+
+bool enterMap(const GameFolder &game, int32_t mapId, std::string *error, GameMap *entered) {
     const std::string fileName = mapFileName(mapId);
     std::vector<uint8_t> bytes;
     if (!readGameFile(resolveGameFile(game.folder, fileName), bytes, error)) return false;
@@ -160,6 +185,22 @@ bool enterMap(const GameFolder &game, int32_t mapId, std::string *error) {
     clearEvents();
     for (const GameEvent &event : map.events) showEvent(event);
     hero().mapId = mapId;
+    if (entered != nullptr) *entered = std::move(map);
+    return true;
+}
+
+bool heroSheet(const GameDatabase &db, HeroSheet &sheet, std::string *error) {
+    sheet = HeroSheet{};
+    if (!db.partyFault.empty()) return refuse(error, db.partyFault);
+    sheet.fromParty = !db.startingParty.empty();
+    sheet.actorId = sheet.fromParty ? db.startingParty.front() : 1;
+    if (!db.actorsFault.empty()) return refuse(error, db.actorsFault);
+    const auto actor = std::find_if(db.actors.begin(), db.actors.end(),
+                                    [&](const GameActor &candidate) { return candidate.id == sheet.actorId; });
+    if (actor == db.actors.end()) return true;
+    sheet.actorFound = true;
+    sheet.sheetName = actor->sheetName;
+    sheet.sheetIndex = actor->sheetIndex;
     return true;
 }
 

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "simhost/game_folder.h" // isUtf8
+
 namespace simhost {
 
 // The name with each letter in upper case as Windows maps a UTF-16 unit when it compares file
@@ -10,8 +12,5 @@ namespace simhost {
 // Greek, Cyrillic, full-width Latin, Roman numerals, circled letters). Characters beyond 16 bits
 // and bytes that are no UTF-8 character are kept as they are.
 std::string windowsUpperCase(const std::string &utf8);
-
-// Whether the text is whole UTF-8 characters, none of them encoded longer than it needs.
-bool isUtf8(const std::string &text);
 
 } // namespace simhost

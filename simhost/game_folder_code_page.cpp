@@ -27,8 +27,12 @@ bool readMap(const GameFolder &game, int32_t mapId, GameMap &map) {
 
 std::string graphicFile(const GameTileset &tileset) { return "ChipSet/" + tileset.graphicName + ".png"; }
 
-void addSheet(const GameEventPage &page, std::set<std::string> &names) {
-    if (!page.sheetName.empty()) names.insert("CharSet/" + page.sheetName + ".png");
+void addSheet(const std::string &sheetName, std::set<std::string> &names) {
+    if (!sheetName.empty()) names.insert("CharSet/" + sheetName + ".png");
+}
+
+void addBackground(const GameMap &map, std::set<std::string> &names) {
+    if (map.hasBackground && !map.backgroundName.empty()) names.insert(backgroundFile(map.backgroundName));
 }
 
 size_t countFound(const fs::path &folder, const std::vector<std::string> &names, const std::string &codePage) {
@@ -44,13 +48,16 @@ size_t countFound(const fs::path &folder, const std::vector<std::string> &names,
 
 std::vector<std::string> namedGameFiles(const GameFolder &game) {
     std::set<std::string> names;
-    if (const GameDatabase *db = gameDatabase(game, nullptr))
+    if (const GameDatabase *db = gameDatabase(game, nullptr)) {
         for (const GameTileset &tileset : db->tilesets) names.insert(graphicFile(tileset));
+        for (const GameActor &actor : db->actors) addSheet(actor.sheetName, names);
+    }
     for (int32_t mapId : gameMapIds(game)) {
         GameMap map;
         if (!readMap(game, mapId, map)) continue;
         for (const GameEvent &event : map.events)
-            for (const GameEventPage &page : event.pages) addSheet(page, names);
+            for (const GameEventPage &page : event.pages) addSheet(page.sheetName, names);
+        addBackground(map, names);
     }
     return {names.begin(), names.end()};
 }
@@ -64,7 +71,8 @@ std::vector<std::string> filesShownByMap(const GameFolder &game, int32_t mapId) 
                                       [&](const GameTileset &t) { return t.id == map.tilesetId; });
     if (tileset != db->tilesets.end()) names.insert(graphicFile(*tileset));
     for (const GameEvent &event : map.events)
-        if (!event.pages.empty()) addSheet(event.pages.front(), names);
+        if (!event.pages.empty()) addSheet(event.pages.front().sheetName, names);
+    addBackground(map, names);
     return {names.begin(), names.end()};
 }
 

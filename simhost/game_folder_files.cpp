@@ -1,10 +1,10 @@
-// Reading map files and the database. Every read goes through a Cursor bounded by its section, so
-// a fault anywhere (a truncated file, a length or count too large, an over-long integer) is caught
-// at the byte where it lies and nothing past the end is touched.
+// Reading map files and the database, through Cursors (game_file_cursor.h).
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <utility>
 
+#include "game_file_cursor.h"
 #include "simhost/game_folder.h"
 
 namespace simhost {
@@ -12,118 +12,8 @@ namespace {
 
 using namespace sections;
 
-// Five groups of 7 bits hold 35 bits; values are 32-bit.
-constexpr int kMostIntegerGroups = 5;
 // The fewest bytes a list entry takes: its id and the end mark of its sub-sections.
 constexpr size_t kSmallestEntry = 2;
-
-struct FileFault {
-    size_t offset;
-    std::string problem;
-};
-
-std::string hex(uint32_t id) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%02X", static_cast<unsigned>(id));
-    return text;
-}
-
-// A window on the file's bytes. Offsets are from the start of the file, so that every fault can
-// name the byte where it lies.
-class Cursor {
-public:
-    Cursor() = default;
-    explicit Cursor(const std::vector<uint8_t> &bytes) : data_(bytes.data()), end_(bytes.size()), scope_("the file") {}
-
-    size_t offset() const { return position_; }
-    size_t left() const { return end_ - position_; }
-
-    [[noreturn]] void fail(size_t offset, const std::string &problem) const { throw FileFault{offset, problem}; }
-
-    uint32_t readUnsigned(const std::string &what) {
-        const size_t start = position_;
-        uint64_t value = 0;
-        for (int groups = 1;; ++groups) {
-            if (position_ == end_)
-                fail(start, scope_ + (position_ == start ? " ends before " : " ends inside ") + what);
-            const uint8_t byte = data_[position_++];
-            value = (value << 7) | (byte & 0x7F);
-            if ((byte & 0x80) == 0) break;
-            if (groups == kMostIntegerGroups)
-                fail(start, what + " runs past " + std::to_string(kMostIntegerGroups) + " groups");
-        }
-        if (value > UINT32_MAX) fail(start, what + " is larger than 32 bits");
-        return static_cast<uint32_t>(value);
-    }
-
-    // Values past 2^31 - 1 are negative numbers in 32-bit two's complement.
-    int32_t readSigned(const std::string &what) {
-        const uint32_t bits = readUnsigned(what);
-        return bits <= INT32_MAX ? static_cast<int32_t>(bits) : -static_cast<int32_t>(~bits) - 1;
-    }
-
-    // The next length bytes as a cursor of their own; the length was checked against left().
-    Cursor take(size_t length, std::string scope) {
-        Cursor part = *this;
-        part.end_ = position_ + length;
-        part.scope_ = std::move(scope);
-        position_ += length;
-        return part;
-    }
-
-    std::string rest() {
-        std::string text(reinterpret_cast<const char *>(data_ + position_), left());
-        position_ = end_;
-        return text;
-    }
-
-    uint8_t byte() { return data_[position_++]; } // the caller checked left()
-
-    void expectEnd(const std::string &what) const {
-        if (left() != 0) fail(position_, std::to_string(left()) + " bytes follow " + what + " in " + scope_);
-    }
-
-    // A count of entries that each take at least entrySize bytes: a larger count than the bytes
-    // left can hold is refused where it stands, not at whichever entry runs out.
-    uint32_t readCount(const std::string &what, size_t entrySize) {
-        const size_t start = position_;
-        const uint32_t count = readUnsigned(what);
-        if (count > left() / entrySize)
-            fail(start, what + " " + std::to_string(count) + " is larger than the " + std::to_string(left()) +
-                            " bytes left in " + scope_ + " can hold");
-        return count;
-    }
-
-    const std::string &scope() const { return scope_; }
-
-private:
-    const uint8_t *data_ = nullptr;
-    size_t position_ = 0;
-    size_t end_ = 0;
-    std::string scope_;
-};
-
-struct Section {
-    uint32_t id = 0;
-    size_t offset = 0;
-    Cursor data;
-};
-
-// The next section of a list, or false at the list's end mark (an id 0). Either way
-// section.offset is where it begins.
-bool nextSection(Cursor &list, Section &section) {
-    const size_t start = list.offset();
-    section.offset = start;
-    const uint32_t id = list.readUnsigned("a section id");
-    if (id == 0) return false;
-    const uint32_t length = list.readUnsigned("the length of section " + hex(id));
-    if (length > list.left())
-        list.fail(start, "section " + hex(id) + " is " + std::to_string(length) + " bytes long but " + list.scope() +
-                             " has only " + std::to_string(list.left()) + " left");
-    section.id = id;
-    section.data = list.take(length, "section " + hex(id));
-    return true;
-}
 
 int32_t readValue(Section &section) {
     const int32_t value = section.data.readSigned("the value");
@@ -138,13 +28,13 @@ int32_t readSize(Section &section, const char *what) {
     return value;
 }
 
-void skipSignature(Cursor &file) {
-    const size_t start = file.offset();
-    const uint32_t length = file.readUnsigned("the signature's length");
-    if (length > file.left())
-        file.fail(start, "the signature is " + std::to_string(length) + " bytes long but the file has only " +
-                             std::to_string(file.left()) + " left");
-    file.take(length, "the signature");
+// A list of entries: their count, then each entry (an id and its sub-sections), and nothing after.
+template <typename Entry> std::vector<Entry> readList(Cursor &data, const std::string &entry, Entry (*read)(Cursor &)) {
+    const uint32_t count = data.readCount("the " + entry + " count", kSmallestEntry);
+    std::vector<Entry> entries;
+    for (uint32_t i = 0; i < count; ++i) entries.push_back(read(data));
+    data.expectEnd("the " + entry + "s");
+    return entries;
 }
 
 // ---- Maps ----------------------------------------------------------------------------------------
@@ -164,14 +54,6 @@ GameEventPage readPage(Cursor &pages) {
     return page;
 }
 
-std::vector<GameEventPage> readPages(Cursor &data) {
-    const uint32_t count = data.readCount("the page count", kSmallestEntry);
-    std::vector<GameEventPage> pages;
-    for (uint32_t i = 0; i < count; ++i) pages.push_back(readPage(data));
-    data.expectEnd("the pages");
-    return pages;
-}
-
 GameEvent readEvent(Cursor &events) {
     GameEvent event;
     event.id = events.readSigned("an event id");
@@ -180,19 +62,11 @@ GameEvent readEvent(Cursor &events) {
         case kEventName: event.name = section.data.rest(); break;
         case kEventColumn: event.column = readValue(section); break;
         case kEventRow: event.row = readValue(section); break;
-        case kEventPages: event.pages = readPages(section.data); break;
+        case kEventPages: event.pages = readList(section.data, "page", readPage); break;
         default: break;
         }
     }
     return event;
-}
-
-std::vector<GameEvent> readEvents(Cursor &data) {
-    const uint32_t count = data.readCount("the event count", kSmallestEntry);
-    std::vector<GameEvent> events;
-    for (uint32_t i = 0; i < count; ++i) events.push_back(readEvent(data));
-    data.expectEnd("the events");
-    return events;
 }
 
 // A layer must hold exactly the map's cells; where the size sections stand does not matter, so the
@@ -217,14 +91,25 @@ std::vector<uint16_t> readLayer(Section *layer, const char *name, const GameMap 
     return ids;
 }
 
+// The first byte 0x47 among bytes [begin, end), as held by section id.
+std::optional<StrayLayerMark> layerMarkIn(const std::vector<uint8_t> &bytes, size_t begin, size_t end, uint32_t id) {
+    const auto first = std::find(bytes.begin() + static_cast<std::ptrdiff_t>(begin),
+                                 bytes.begin() + static_cast<std::ptrdiff_t>(end), kLowerLayerSection);
+    if (first == bytes.begin() + static_cast<std::ptrdiff_t>(end)) return std::nullopt;
+    return StrayLayerMark{static_cast<size_t>(first - bytes.begin()), id};
+}
+
 GameMap readMap(const std::vector<uint8_t> &bytes) {
     Cursor file(bytes);
-    skipSignature(file);
+    file.skipLengthPrefixed("signature");
     GameMap map;
+    std::optional<StrayLayerMark> stray = layerMarkIn(bytes, 0, file.offset(), 0);
     Section lower, upper;
     bool hasLower = false, hasUpper = false;
     Section section;
     while (nextSection(file, section)) {
+        if (!hasLower && !stray && section.id != kLowerLayerSection)
+            stray = layerMarkIn(bytes, section.offset, file.offset(), section.id);
         switch (section.id) {
         case kTilesetSection: map.tilesetId = readValue(section); break;
         case kWidthSection: map.width = readSize(section, "width"); break;
@@ -237,10 +122,13 @@ GameMap readMap(const std::vector<uint8_t> &bytes) {
             upper = section;
             hasUpper = true;
             break;
-        case kEventsSection: map.events = readEvents(section.data); break;
+        case kEventsSection: map.events = readList(section.data, "event", readEvent); break;
+        case kBackgroundFlagSection: map.hasBackground = readValue(section) != 0; break;
+        case kBackgroundNameSection: map.backgroundName = section.data.rest(); break;
         default: break;
         }
     }
+    if (hasLower) map.strayLayerMark = stray;
     const size_t endMark = section.offset;
     map.lower = readLayer(hasLower ? &lower : nullptr, "lower layer", map, endMark, file);
     map.upper = readLayer(hasUpper ? &upper : nullptr, "upper layer", map, endMark, file);
@@ -295,22 +183,83 @@ GameTileset readTileset(Cursor &list) {
     return tileset;
 }
 
-std::vector<GameTileset> readTilesets(Cursor &data) {
-    const uint32_t count = data.readCount("the tileset count", kSmallestEntry);
-    std::vector<GameTileset> tilesets;
-    for (uint32_t i = 0; i < count; ++i) tilesets.push_back(readTileset(data));
-    data.expectEnd("the tilesets");
-    return tilesets;
+GameActor readActor(Cursor &list) {
+    GameActor actor;
+    actor.id = list.readSigned("an actor id");
+    for (Section section; nextSection(list, section);) {
+        switch (section.id) {
+        case kActorSheetName: actor.sheetName = section.data.rest(); break;
+        case kActorSheetIndex: actor.sheetIndex = readValue(section); break;
+        default: break;
+        }
+    }
+    return actor;
 }
 
-GameDatabase readDatabaseSections(const std::vector<uint8_t> &bytes) {
+// The System's sub-sections end at the section's end, or at an id 0 before it.
+std::vector<int32_t> readStartingParty(Cursor &system) {
+    int32_t size = 0;
+    Section members;
+    bool hasMembers = false;
+    size_t sizeOffset = 0;
+    for (Section section; system.left() > 0 && nextSection(system, section);) {
+        if (section.id == kSystemPartySize) {
+            size = readValue(section);
+            sizeOffset = section.offset;
+        } else if (section.id == kSystemParty) {
+            members = section;
+            hasMembers = true;
+        }
+    }
+    if (size < 0) system.fail(sizeOffset, "the starting party's size " + std::to_string(size) + " is negative");
+    const size_t needed = 2 * static_cast<size_t>(size);
+    const size_t held = hasMembers ? members.data.left() : 0;
+    if (held % 2 != 0 || held < needed)
+        system.fail(hasMembers ? members.offset : sizeOffset,
+                    "the starting party's members take " + std::to_string(held) + " bytes, " + std::to_string(size) +
+                        (size == 1 ? " member needs " : " members need ") + std::to_string(needed) +
+                        (held % 2 != 0 ? " (two bytes each)" : ""));
+    std::vector<int32_t> party;
+    for (int32_t i = 0; i < size; ++i) {
+        const uint8_t low = members.data.byte();
+        party.push_back(low | (members.data.byte() << 8));
+    }
+    return party;
+}
+
+std::string faultMessage(const std::string &fileName, const FileFault &fault) {
+    return "Cannot read \"" + fileName + "\" at byte " + std::to_string(fault.offset) + ": " + fault.problem;
+}
+
+// A fault inside the section is kept in *fault: the rest of the file can still be used.
+template <typename Value, typename Reader>
+void readPart(Section &section, const std::string &fileName, Value &value, std::string &fault, Reader reader) {
+    try {
+        value = reader(section.data);
+        fault.clear();
+    } catch (const FileFault &inside) {
+        value = Value{};
+        fault = faultMessage(fileName, inside);
+    }
+}
+
+GameDatabase readDatabaseSections(const std::vector<uint8_t> &bytes, const std::string &fileName) {
     Cursor file(bytes);
-    skipSignature(file);
+    file.skipLengthPrefixed("signature");
     GameDatabase db;
     // Real databases end their top-level list at the end of the file, without the id 0 that ends
     // every other list; one that has it is read as well.
-    for (Section section; file.left() > 0 && nextSection(file, section);)
-        if (section.id == kTilesetListSection) db.tilesets = readTilesets(section.data);
+    for (Section section; file.left() > 0 && nextSection(file, section);) {
+        switch (section.id) {
+        case kTilesetListSection: db.tilesets = readList(section.data, "tileset", readTileset); break;
+        case kActorListSection:
+            readPart(section, fileName, db.actors, db.actorsFault,
+                     [](Cursor &data) { return readList(data, "actor", readActor); });
+            break;
+        case kSystemSection: readPart(section, fileName, db.startingParty, db.partyFault, readStartingParty); break;
+        default: break;
+        }
+    }
     return db;
 }
 
@@ -321,8 +270,7 @@ bool readWhole(const std::vector<uint8_t> &bytes, const std::string &fileName, R
         record = reader(bytes);
         return true;
     } catch (const FileFault &fault) {
-        if (error != nullptr)
-            *error = "Cannot read \"" + fileName + "\" at byte " + std::to_string(fault.offset) + ": " + fault.problem;
+        if (error != nullptr) *error = faultMessage(fileName, fault);
         return false;
     }
 }
@@ -335,7 +283,8 @@ bool readMapFile(const std::vector<uint8_t> &bytes, const std::string &fileName,
 
 bool readDatabase(const std::vector<uint8_t> &bytes, const std::string &fileName, GameDatabase &db,
                   std::string *error) {
-    return readWhole(bytes, fileName, db, error, readDatabaseSections);
+    return readWhole(bytes, fileName, db, error,
+                     [&fileName](const std::vector<uint8_t> &file) { return readDatabaseSections(file, fileName); });
 }
 
 bool readGameFile(const std::filesystem::path &path, std::vector<uint8_t> &bytes, std::string *error) {

@@ -6,6 +6,7 @@
 #include <climits>
 #include <map>
 #include <optional>
+#include <utility>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -91,21 +92,55 @@ std::string convertToUtf8(const std::string &text, const std::string &codePage) 
     return out;
 }
 
+// The one place that converts into the code page: nothing when a character has no byte form there.
+std::optional<std::string> convertFromUtf8(const std::string &utf8, const std::string &codePage) {
+    const std::optional<UINT> number = codePageNumber(codePage);
+    if (!number || utf8.size() > static_cast<size_t>(INT_MAX)) return std::nullopt;
+    const std::optional<std::wstring> wide = decode(CP_UTF8, utf8.data(), utf8.size());
+    if (!wide) return std::nullopt;
+    const int size = static_cast<int>(wide->size());
+    BOOL unmapped = FALSE;
+    const int bytes =
+        WideCharToMultiByte(*number, WC_NO_BEST_FIT_CHARS, wide->data(), size, nullptr, 0, nullptr, &unmapped);
+    if (bytes <= 0 || unmapped) return std::nullopt;
+    std::string out(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(*number, WC_NO_BEST_FIT_CHARS, wide->data(), size, &out[0], bytes, nullptr, nullptr);
+    return out;
+}
+
 #else
 
 const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
 
-// One converter a code page, opened on first use and kept: names are converted by the thousand
-// when a whole game is rendered. Never closed, like the rest of the engine's globals.
-iconv_t converterFrom(const std::string &codePage) {
-    static auto *const converters = new std::map<std::string, iconv_t>;
-    auto known = converters->find(codePage);
-    if (known != converters->end()) return known->second;
-    // Windows code pages go by number; iconv knows them as "CP" + number.
-    const iconv_t converter = isListed(codePage) ? iconv_open("UTF-8", ("CP" + codePage).c_str()) : kNoConverter;
-    converters->emplace(codePage, converter);
+// Windows code pages go by number; iconv knows them as "CP" + number. A smaller iconv (the C
+// library of the browser page's build) lacks some under that name but has the standard they
+// extend, which agrees with them on every character a game's file name is likely to hold.
+enum class Direction { fromCodePage, intoCodePage };
+
+iconv_t openConverter(const std::string &codePage, Direction direction) {
+    static const std::map<std::string, const char *> nearest{{"874", "TIS-620"}, {"932", "SHIFT_JIS"}, {"936", "GBK"}};
+    const auto open = [direction](const std::string &name) {
+        return direction == Direction::intoCodePage ? iconv_open(name.c_str(), "UTF-8")
+                                                    : iconv_open("UTF-8", name.c_str());
+    };
+    iconv_t converter = open("CP" + codePage);
+    const auto other = nearest.find(codePage);
+    if (converter == kNoConverter && other != nearest.end()) converter = open(other->second);
     return converter;
 }
+
+// One converter a code page and direction, opened on first use and kept: names are converted by
+// the thousand when a whole game is rendered. Never closed, like the rest of the engine's globals.
+iconv_t converterFor(const std::string &codePage, Direction direction) {
+    static auto *const converters = new std::map<std::pair<std::string, Direction>, iconv_t>;
+    auto known = converters->find({codePage, direction});
+    if (known != converters->end()) return known->second;
+    const iconv_t converter = isListed(codePage) ? openConverter(codePage, direction) : kNoConverter;
+    converters->emplace(std::make_pair(codePage, direction), converter);
+    return converter;
+}
+
+iconv_t converterFrom(const std::string &codePage) { return converterFor(codePage, Direction::fromCodePage); }
 
 bool isAvailable(const std::string &codePage) { return converterFrom(codePage) != kNoConverter; }
 
@@ -132,6 +167,22 @@ std::string convertToUtf8(const std::string &text, const std::string &codePage) 
         --inLeft;
         iconv(converter, nullptr, nullptr, nullptr, nullptr);
     }
+    return out;
+}
+
+// The one place that converts into the code page: nothing when a character has no byte form there
+// (iconv refuses it rather than guess, without a //TRANSLIT suffix).
+std::optional<std::string> convertFromUtf8(const std::string &utf8, const std::string &codePage) {
+    iconv_t converter = converterFor(codePage, Direction::intoCodePage);
+    if (converter == kNoConverter) return std::nullopt;
+    iconv(converter, nullptr, nullptr, nullptr, nullptr);
+    std::string out(utf8.size() + 8, '\0'); // no character takes more bytes in a code page than in UTF-8
+    char *in = const_cast<char *>(utf8.data());
+    size_t inLeft = utf8.size();
+    char *outPosition = &out[0];
+    size_t outLeft = out.size();
+    if (iconv(converter, &in, &inLeft, &outPosition, &outLeft) == static_cast<size_t>(-1)) return std::nullopt;
+    out.resize(out.size() - outLeft);
     return out;
 }
 
@@ -264,6 +315,12 @@ std::string toUtf8(const std::string &text, const std::string &codePage) {
 }
 
 std::string toUtf8(const std::string &text) { return toUtf8(text, currentCodePage()); }
+
+std::optional<std::string> fromUtf8(const std::string &utf8) {
+    if (isAscii(utf8)) return utf8;
+    if (!isUtf8(utf8)) return std::nullopt;
+    return convertFromUtf8(utf8, currentCodePage());
+}
 
 #ifdef _WIN32
 // Windows names are UTF-16: a game's name means what its code page says, whatever code page the

@@ -12,9 +12,43 @@
 
 #include "simhost/simhost.h"
 
+#ifdef __EMSCRIPTEN__
+// The plug-in's exports, linked into the same WebAssembly module as the host.
+extern "C" {
+bool FVAPI onComment(const char *commentText, const FvParsedComment *comment);
+bool FVAPI onPictureDrawn(const FvDrawnPicture *picture);
+void FVAPI onInitTitleScreen(void);
+extern const int32_t linkVersion;
+}
+#endif
+
 namespace simhost {
 namespace {
 
+#ifdef __EMSCRIPTEN__
+// A WebAssembly program is one module: the plug-in is linked in, whatever path names it, and
+// loading it hands out the linked exports.
+struct LinkedExport {
+    const char *name;
+    void *address;
+};
+const LinkedExport kLinkedExports[] = {
+    {"onComment", reinterpret_cast<void *>(&onComment)},
+    {"onPictureDrawn", reinterpret_cast<void *>(&onPictureDrawn)},
+    {"onInitTitleScreen", reinterpret_cast<void *>(&onInitTitleScreen)},
+    {"linkVersion", const_cast<int32_t *>(&linkVersion)},
+};
+
+void *openModule(const std::string &, std::string *) { return const_cast<LinkedExport *>(kLinkedExports); }
+
+void closeModule(void *) {}
+
+void *findExport(void *, const char *name) {
+    for (const LinkedExport &entry : kLinkedExports)
+        if (std::strcmp(entry.name, name) == 0) return entry.address;
+    return nullptr;
+}
+#else
 void *openModule(const std::string &path, std::string *why) {
 #ifdef _WIN32
     HMODULE handle = LoadLibraryA(path.c_str());
@@ -45,6 +79,7 @@ void *findExport(void *handle, const char *name) {
     return dlsym(handle, name);
 #endif
 }
+#endif
 
 #if defined(_WIN32) && defined(__i386__)
 // A 32-bit Windows host built by another compiler keeps its stack aligned to 4 bytes only, and a

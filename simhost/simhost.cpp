@@ -42,6 +42,8 @@ struct World {
     // list the plug-in sees is rebuilt from them.
     std::vector<std::unique_ptr<FvHostCharacter>> eventStore;
     std::vector<FvHostCharacter *> eventItems;
+    // The first event of the list under each id: the host engine finds an event by its id directly.
+    std::unordered_map<int32_t, FvHostCharacter *> eventsById;
     // With reuse on, the characters of a cleared list are kept and handed out again, the last of
     // the list first, as a host that rebuilds its list in the same memory does.
     bool reuseEventMemory = false;
@@ -225,6 +227,7 @@ FvHostCharacter &addEvent(int32_t id, int32_t column, int32_t row) {
     event->mapColumn = column;
     event->mapRow = row;
     world().eventStore.push_back(std::move(event));
+    world().eventsById.try_emplace(id, world().eventStore.back().get());
     refreshEventList();
     return *world().eventStore.back();
 }
@@ -235,6 +238,7 @@ void clearEvents() {
         if (world().reuseEventMemory) world().freedEvents.push_back(std::move(event));
     }
     world().eventStore.clear();
+    world().eventsById.clear();
     refreshEventList();
 }
 
@@ -250,6 +254,12 @@ void setEventListPresent(bool present) {
 
 FvHostCharacter *eventById(FvHostEventList *events, int32_t id) {
     if (events == nullptr || events->items == nullptr) return nullptr;
+    if (events == &eventList) {
+        const auto indexed = world().eventsById.find(id);
+        if (indexed == world().eventsById.end()) return nullptr;
+        if (indexed->second->id == id) return indexed->second;
+    }
+    // Another list than the host's own, or an event whose id was changed after it was added.
     for (int32_t i = 0; i < events->count; ++i) {
         FvHostCharacter *event = events->items[i];
         if (event != nullptr && event->id == id) return event;

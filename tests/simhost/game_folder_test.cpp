@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "simhost/game_folder.h"
+#include "support/file_bytes.h"
 #include "support/game_writer.h"
 #include "support/host_fixture.h"
 #include "support/small_game.h"
@@ -12,24 +13,10 @@ namespace {
 
 using farview_test::HostTest;
 using farview_test::ScratchDirectory;
-using Bytes = std::vector<uint8_t>;
+using namespace filebytes;
 namespace fs = std::filesystem;
 
 // ---- Building files by hand ------------------------------------------------------------------------
-
-Bytes integer(int32_t value) { return gamefile::encodeInteger(value); }
-
-Bytes concat(std::initializer_list<Bytes> parts) {
-    Bytes out;
-    for (const Bytes &part : parts) out.insert(out.end(), part.begin(), part.end());
-    return out;
-}
-
-Bytes text(const std::string &characters) { return Bytes(characters.begin(), characters.end()); }
-
-Bytes section(uint32_t id, const Bytes &data) {
-    return concat({integer(static_cast<int32_t>(id)), integer(static_cast<int32_t>(data.size())), data});
-}
 
 Bytes signature() { return concat({integer(4), text("Sign")}); }
 
@@ -79,7 +66,9 @@ simhost::GameDatabase sampleDatabase() {
     for (int32_t i = 0; i < simhost::kTilesetUpperFlagCount; ++i)
         fields.upperFlags.push_back(static_cast<uint8_t>(255 - i));
     simhost::GameTileset bare{1, "", "plain", {}, {}, {}};
-    return {{bare, fields}};
+    simhost::GameDatabase db;
+    db.tilesets = {bare, fields};
+    return db;
 }
 
 bool readMap(const Bytes &bytes, simhost::GameMap &map, std::string &error) {
@@ -256,7 +245,135 @@ TEST(GameFileSkipping, AnySignatureTextIsAccepted) {
     }
 }
 
+// ---- The hero's look and the map's background ---------------------------------------------------
+
+simhost::GameDatabase castDatabase(std::vector<int32_t> party) {
+    simhost::GameDatabase db = sampleDatabase();
+    db.actors = {{1, "Hero", 2}, {3, "Mage", 5}, {4, "", 0}};
+    db.startingParty = std::move(party);
+    return db;
+}
+
+TEST(GameFiles, ActorsThePartyAndTheBackgroundReadBackAsWritten) {
+    simhost::GameDatabase db;
+    std::string error;
+    ASSERT_TRUE(simhost::readDatabase(gamefile::encodeDatabase(castDatabase({3, 1})), "Game.ldb", db, &error)) << error;
+    ASSERT_EQ(db.actors.size(), 3u);
+    EXPECT_EQ(db.actors[1].id, 3);
+    EXPECT_EQ(db.actors[1].sheetName, "Mage");
+    EXPECT_EQ(db.actors[1].sheetIndex, 5);
+    EXPECT_EQ(db.actors[2].sheetName, "");
+    EXPECT_EQ(db.startingParty, (std::vector<int32_t>{3, 1}));
+    EXPECT_EQ(db.tilesets.size(), 2u);
+    EXPECT_EQ(db.actorsFault + db.partyFault, "");
+
+    simhost::GameMap written = sampleMap(), read;
+    written.hasBackground = true;
+    written.backgroundName = "Sky";
+    ASSERT_TRUE(readMap(gamefile::encodeMap(written), read, error)) << error;
+    EXPECT_TRUE(read.hasBackground);
+    EXPECT_EQ(read.backgroundName, "Sky");
+    // The plug-in finds the lower layer by the first byte 0x47, which a name before it must not hold.
+    written.backgroundName = "Grass";
+    EXPECT_NE(gamefile::mapEncodingProblem(written), "");
+}
+
+// The plug-in takes the first byte 0x47 of a map file for the start of its lower layer. Real maps
+// may hold one before it, and the reader says where, and in which section, so the tools can warn.
+TEST(GameFiles, AByte0x47BeforeTheLowerLayerIsFoundWithTheSectionThatHoldsIt) {
+    const Bytes layers = concat({section(0x47, layer(1, 5000)), section(0x48, layer(1, 10000)), {0}});
+    const Bytes size = concat({section(2, integer(1)), section(3, integer(1))});
+    simhost::GameMap map;
+    std::string error;
+    ASSERT_TRUE(readMap(concat({signature(), size, section(0x20, text("Sky")), layers}), map, error)) << error;
+    EXPECT_FALSE(map.strayLayerMark);
+
+    const Bytes named = concat({signature(), size, section(0x20, text("Grass")), layers});
+    ASSERT_TRUE(readMap(named, map, error)) << error;
+    ASSERT_TRUE(map.strayLayerMark);
+    EXPECT_EQ(map.strayLayerMark->offset, named.size() - layers.size() - 5); // the "G"
+    EXPECT_EQ(map.strayLayerMark->sectionId, 0x20u);
+    EXPECT_EQ(map.lower, (std::vector<uint16_t>{5000})); // the reader itself reads the layer where it is
+
+    // The first such byte counts, in a section the reader passes over, or in the signature.
+    ASSERT_TRUE(readMap(concat({signature(), section(0x0B, integer(71)), size, section(0x20, text("Grass")), layers}),
+                        map, error))
+        << error;
+    EXPECT_EQ(map.strayLayerMark->sectionId, 0x0Bu);
+    ASSERT_TRUE(readMap(concat({integer(4), text("SiGn"), size, layers}), map, error)) << error;
+    EXPECT_EQ(map.strayLayerMark->offset, 3u);
+    EXPECT_EQ(map.strayLayerMark->sectionId, 0u);
+}
+
+// What real files may do that does no harm: the System's sub-sections end with an id 0 or at the
+// section's end, in any order; a party without its size is empty; ids past the size are passed over.
+TEST(GameFileDefaults, TheStartingPartyIsReadAsRealFilesHoldIt) {
+    auto party = [](const Bytes &system) {
+        simhost::GameDatabase db;
+        std::string error;
+        EXPECT_TRUE(simhost::readDatabase(concat({signature(), section(0x16, system)}), "Game.ldb", db, &error))
+            << error;
+        EXPECT_EQ(db.partyFault, "");
+        return db.startingParty;
+    };
+    const Bytes members = section(0x16, Bytes{3, 0, 1, 0, 9, 0});
+    EXPECT_EQ(party(concat({section(0x15, integer(2)), members, Bytes{0}})), (std::vector<int32_t>{3, 1}));
+    EXPECT_EQ(party(concat({members, section(0x15, integer(2))})), (std::vector<int32_t>{3, 1}));
+    EXPECT_EQ(party(members), std::vector<int32_t>{});
+    EXPECT_EQ(party(concat({section(0x15, integer(1)), section(0x16, Bytes{0x34, 0x12})})),
+              std::vector<int32_t>{0x1234});
+}
+
+// The party's first member wins; an empty party gives actor 1; an actor without a sheet, or none
+// at all, gives no sheet.
+TEST(HeroSheet, ThePartysLeaderElseActorOne) {
+    simhost::HeroSheet sheet;
+    std::string error;
+    ASSERT_TRUE(simhost::heroSheet(castDatabase({3, 1}), sheet, &error)) << error;
+    EXPECT_EQ(sheet.actorId, 3);
+    EXPECT_TRUE(sheet.fromParty);
+    EXPECT_EQ(sheet.sheetName, "Mage");
+    EXPECT_EQ(sheet.sheetIndex, 5);
+    ASSERT_TRUE(simhost::heroSheet(castDatabase({}), sheet, &error)) << error;
+    EXPECT_EQ(sheet.actorId, 1);
+    EXPECT_FALSE(sheet.fromParty);
+    EXPECT_EQ(sheet.sheetName, "Hero");
+    ASSERT_TRUE(simhost::heroSheet(castDatabase({4}), sheet, &error)) << error;
+    EXPECT_TRUE(sheet.actorFound);
+    EXPECT_EQ(sheet.sheetName, "");
+    ASSERT_TRUE(simhost::heroSheet(castDatabase({7}), sheet, &error)) << error;
+    EXPECT_FALSE(sheet.actorFound);
+    EXPECT_EQ(sheet.sheetName, "");
+}
+
 // ---- Malformed files ---------------------------------------------------------------------------------
+
+// A fault inside the actor list or the System costs the hero his look, not the tilesets: the
+// database is read, and the fault is kept with the file and the byte.
+TEST(GameFileFaults, AFaultInTheActorsOrThePartyCostsOnlyThem) {
+    const Bytes written = gamefile::encodeDatabase(sampleDatabase());
+    const Bytes tilesetList(written.begin() + 16, written.end()); // after the 16-byte signature
+    // Two actors counted, one there: the second's id would lie at byte 16, the section's end.
+    const Bytes actors = section(0x0B, concat({integer(2), integer(1), section(3, text("Hero")), Bytes{0}}));
+    // Four members counted, two there.
+    const Bytes system = section(0x16, concat({section(0x15, integer(4)), section(0x16, Bytes{3, 0, 1, 0}), Bytes{0}}));
+    const Bytes file = concat({signature(), actors, tilesetList, system});
+    simhost::GameDatabase db;
+    std::string error;
+    ASSERT_TRUE(simhost::readDatabase(file, "Game.ldb", db, &error)) << error;
+    EXPECT_EQ(db.tilesets.size(), 2u);
+    EXPECT_TRUE(db.actors.empty());
+    EXPECT_EQ(db.actorsFault, "Cannot read \"Game.ldb\" at byte 16: section 0x0B ends before an actor id");
+    const size_t members = 16 + tilesetList.size() + 2 + 3;
+    EXPECT_EQ(db.partyFault, "Cannot read \"Game.ldb\" at byte " + std::to_string(members) +
+                                 ": the starting party's members take 4 bytes, 4 members need 8");
+    simhost::HeroSheet sheet;
+    EXPECT_FALSE(simhost::heroSheet(db, sheet, &error));
+    EXPECT_EQ(error, db.partyFault);
+    db.partyFault.clear();
+    EXPECT_FALSE(simhost::heroSheet(db, sheet, &error));
+    EXPECT_EQ(error, db.actorsFault);
+}
 
 // Every prefix lacks at least the end mark: each must be refused, and, in the sanitizer build,
 // without a byte read past its end (the prefix is a buffer of its own size).
@@ -277,7 +394,7 @@ TEST(GameFileFaults, EveryTruncationOfAMapIsRefused) {
 TEST(GameFileFaults, ADatabaseCutInsideASectionIsRefusedAndBetweenSectionsRead) {
     const Bytes written = gamefile::encodeDatabase(sampleDatabase());
     const Bytes tilesetList(written.begin() + 16, written.end()); // after the 16-byte signature
-    const Bytes whole = concat({signature(), section(0x0B, Bytes{1, 2, 3}), tilesetList});
+    const Bytes whole = concat({signature(), section(0x0C, Bytes{1, 2, 3}), tilesetList});
     const std::vector<size_t> betweenSections = {5, 10, whole.size()};
     for (size_t length = 0; length <= whole.size(); ++length) {
         const Bytes prefix(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(length));

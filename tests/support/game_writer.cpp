@@ -103,6 +103,28 @@ Bytes encodeByteTable(const std::vector<uint8_t> &values, size_t count) {
     return out;
 }
 
+Bytes encodeActor(const simhost::GameActor &actor) {
+    Bytes out = encodeInteger(actor.id);
+    appendTextSection(out, kActorSheetName, actor.sheetName);
+    appendIntegerSection(out, kActorSheetIndex, actor.sheetIndex, 0);
+    out.push_back(kEndOfSections);
+    return out;
+}
+
+// The System record as far as the stand-in host reads it: the starting party's size and members.
+Bytes encodeSystem(const std::vector<int32_t> &party) {
+    Bytes out;
+    appendSection(out, kSystemPartySize, encodeInteger(static_cast<int32_t>(party.size())));
+    Bytes members;
+    for (int32_t id : party) {
+        members.push_back(static_cast<uint8_t>(id & 0xFF));
+        members.push_back(static_cast<uint8_t>((id >> 8) & 0xFF));
+    }
+    appendSection(out, kSystemParty, members);
+    out.push_back(kEndOfSections);
+    return out;
+}
+
 Bytes encodeTileset(const simhost::GameTileset &tileset) {
     Bytes out = encodeInteger(tileset.id);
     appendTextSection(out, kTilesetName, tileset.name);
@@ -161,6 +183,10 @@ std::string mapEncodingProblem(const simhost::GameMap &map) {
         return "the width " + std::to_string(map.width) + " would put a byte 0x47 before the lower layer";
     if (holdsLayerMarker(map.height))
         return "the height " + std::to_string(map.height) + " would put a byte 0x47 before the lower layer";
+    const std::string &background = map.backgroundName;
+    if (holdsLayerMarker(static_cast<int32_t>(background.size())) ||
+        background.find(static_cast<char>(kLayerMarker)) != std::string::npos)
+        return "the background's name would put a byte 0x47 before the lower layer";
     return {};
 }
 
@@ -173,6 +199,8 @@ Bytes encodeMap(const simhost::GameMap &map) {
     appendIntegerSection(out, kTilesetSection, map.tilesetId, simhost::kDefaultTilesetId);
     appendIntegerSection(out, kWidthSection, map.width, simhost::kDefaultMapWidth);
     appendIntegerSection(out, kHeightSection, map.height, simhost::kDefaultMapHeight);
+    appendIntegerSection(out, kBackgroundFlagSection, map.hasBackground ? 1 : 0, 0);
+    appendTextSection(out, kBackgroundNameSection, map.backgroundName);
     appendLayer(out, mapfile::kLowerLayerSection, map.lower, cells);
     appendLayer(out, mapfile::kUpperLayerSection, map.upper, cells);
     if (!map.events.empty()) appendSection(out, kEventsSection, encodeEvents(map.events));
@@ -183,11 +211,17 @@ Bytes encodeMap(const simhost::GameMap &map) {
 Bytes encodeDatabase(const simhost::GameDatabase &db) {
     Bytes out;
     appendSignature(out, kDatabaseSignature, sizeof kDatabaseSignature - 1);
+    if (!db.actors.empty()) {
+        Bytes list = encodeInteger(static_cast<int32_t>(db.actors.size()));
+        for (const simhost::GameActor &actor : db.actors) append(list, encodeActor(actor));
+        appendSection(out, kActorListSection, list);
+    }
     if (!db.tilesets.empty()) {
         Bytes list = encodeInteger(static_cast<int32_t>(db.tilesets.size()));
         for (const simhost::GameTileset &tileset : db.tilesets) append(list, encodeTileset(tileset));
         appendSection(out, kTilesetListSection, list);
     }
+    if (!db.startingParty.empty()) appendSection(out, kSystemSection, encodeSystem(db.startingParty));
     return out; // a database's top-level sections run to the end of the file, with no end mark
 }
 

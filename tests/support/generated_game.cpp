@@ -8,6 +8,7 @@
 #include "simhost/game_folder.h"
 #include "simhost/simhost.h"
 #include "support/game_writer.h"
+#include "support/map_tree_writer.h"
 
 namespace fs = std::filesystem;
 
@@ -42,6 +43,19 @@ const Word k950Words[] = {{"\xB4\xCB\xAA\x4C", "森林", "森林"}, {"\xAB\xB0\x
                           {"\xAC\x7D\xB8\x5D", "洞窟", "洞窟"}, {"\xB3\x5C\xC4\x40", "許願", "許願"},
                           {"\xA5\x5C\xA4\xD2", "功夫", "功夫"}, {"\xA7\xF8\xB2\xF8", "村莊", "村莊"}};
 
+// Names of the panorama images, none holding the byte 0x47 that a map cannot hold before its
+// layers.
+const Word k1252Skies[] = {{"Abendr\xF6te", "Abendröte", "ABENDRÖTE"},
+                           {"W\xFCste", "Wüste", "WÜSTE"},
+                           {"Oc\xE9"
+                            "an",
+                            "Océan", "OCÉAN"}};
+const Word k1251Skies[] = {{"\xCD\xE5\xE1\xEE", "Небо", "НЕБО"},
+                           {"\xC7\xE0\xEA\xE0\xF2", "Закат", "ЗАКАТ"},
+                           {"\xCC\xEE\xF0\xE5", "Море", "МОРЕ"}};
+const Word k950Skies[] = {
+    {"\xA4\xD1\xAA\xC5", "天空", "天空"}, {"\xA4\x69\xB6\xA7", "夕陽", "夕陽"}, {"\xA4\x6A\xAE\xFC", "大海", "大海"}};
+
 struct WordList {
     const Word *words;
     size_t count;
@@ -51,6 +65,12 @@ WordList wordsOf(const std::string &codePage) {
     if (codePage == "1251") return {k1251Words, std::size(k1251Words)};
     if (codePage == "950") return {k950Words, std::size(k950Words)};
     return {k1252Words, std::size(k1252Words)};
+}
+
+WordList skiesOf(const std::string &codePage) {
+    if (codePage == "1251") return {k1251Skies, std::size(k1251Skies)};
+    if (codePage == "950") return {k950Skies, std::size(k950Skies)};
+    return {k1252Skies, std::size(k1252Skies)};
 }
 
 // Repeatable on every machine, unlike the standard library's distributions.
@@ -134,11 +154,25 @@ bool writeTileset(int32_t tileset, const fs::path &file, std::string *error) {
 // Eight characters of 3 x 4 frames of 24 x 32 pixels, each a figure of its own colour.
 bool writeSheet(int32_t sheet, const fs::path &file, std::string *error) {
     Picture picture(288, 256);
-    for (uint32_t i = 1; i <= 8; ++i)
-        picture.colour(uint8_t(i), (uint32_t(sheet) * 0x2F1B3Du + i * 0x1F2F3Fu) & 0xFFFFFF);
+    for (int32_t character = 0; character < 8; ++character)
+        picture.colour(uint8_t(1 + character), characterColour(sheet, character));
     for (int32_t y = 0; y < 256; y += 32)
         for (int32_t x = 0; x < 288; x += 24)
             picture.fill(x + 6, y + 4, 12, 26, static_cast<uint8_t>(1 + x / 72 + 4 * (y / 128)));
+    return picture.write(file, error);
+}
+
+constexpr int32_t kBackgroundRowsAColour = 16;
+
+// A sky that darkens toward the top, one colour a row, so that the band's rows can be told apart.
+bool writeBackground(int32_t background, const fs::path &file, std::string *error) {
+    constexpr int32_t kWidth = 640, kHeight = 240;
+    Picture picture(kWidth, kHeight);
+    for (int32_t row = 0; row < kHeight; row += kBackgroundRowsAColour) {
+        const auto index = static_cast<uint8_t>(1 + row / kBackgroundRowsAColour);
+        picture.colour(index, backgroundRowColour(background, row));
+        picture.fill(0, row, kWidth, kBackgroundRowsAColour, index);
+    }
     return picture.write(file, error);
 }
 
@@ -209,14 +243,34 @@ simhost::GameTileset makeTileset(int32_t id, const Name &graphic, Random &random
     return tileset;
 }
 
+// Actor n shows a character of sheet n - 1 (the sheets repeat when there are fewer).
+std::vector<simhost::GameActor> makeActors(int32_t count, const std::vector<Name> &sheets) {
+    std::vector<simhost::GameActor> actors;
+    for (int32_t id = 1; id <= count && !sheets.empty(); ++id)
+        actors.push_back({id, sheets[size_t(id - 1) % sheets.size()].game, (id - 1) % 8});
+    return actors;
+}
+
 bool makeFolders(const fs::path &folder, std::string *error) {
     std::error_code failure;
-    for (const char *sub : {"ChipSet", "CharSet"}) fs::create_directories(folder / sub, failure);
+    for (const char *sub : {"ChipSet", "CharSet", "Panorama"}) fs::create_directories(folder / sub, failure);
     if (failure && error != nullptr) *error = "cannot create " + folder.string() + ": " + failure.message();
     return !failure;
 }
 
 } // namespace
+
+uint32_t characterColour(int32_t sheet, int32_t character) {
+    return (uint32_t(sheet) * 0x2F1B3Du + uint32_t(character + 1) * 0x1F2F3Fu) & 0xFFFFFF;
+}
+
+uint32_t backgroundRowColour(int32_t background, int32_t row) {
+    const uint32_t band = uint32_t(std::clamp(row, 0, 239)) / kBackgroundRowsAColour;
+    const uint32_t light = 135 + band * 8;
+    const uint32_t tint = uint32_t(background) * 0x2B1F07u;
+    const uint32_t red = ((tint >> 16) & 0x3F) + 80, green = ((tint >> 8) & 0x3F) + 150, blue = (tint & 0x1F) + 224;
+    return (light * red / 255) << 16 | (light * green / 255) << 8 | light * blue / 255;
+}
 
 GameShape smallGame(const std::string &codePage, int32_t maps) {
     GameShape shape;
@@ -232,12 +286,13 @@ bool writeGeneratedGame(const fs::path &folder, const GameShape &shape, Generate
     if (!makeFolders(folder, error)) return false;
     const WordList words = wordsOf(shape.codePage);
     Random random(shape.seed);
+    game = GeneratedGame{};
     std::vector<Name> sheets;
     for (int32_t i = 0; i < shape.sheets; ++i) {
         sheets.push_back(nameOf(words, i));
+        game.sheetNames.push_back(sheets.back().game);
         if (!writeSheet(i, folder / "CharSet" / fs::u8path(sheets.back().file + ".png"), error)) return false;
     }
-    game = GeneratedGame{};
     simhost::GameDatabase database;
     for (int32_t id = 1; id <= shape.tilesets; ++id) {
         const Name graphic = nameOf(words, id + 1); // not in step with the sheets' names
@@ -246,15 +301,36 @@ bool writeGeneratedGame(const fs::path &folder, const GameShape &shape, Generate
         if (!writeTileset(id, folder / fs::u8path(game.graphicFiles.back()), error)) return false;
         database.tilesets.push_back(makeTileset(id, graphic, random));
     }
+    database.actors = game.actors = makeActors(shape.actors, sheets);
+    database.startingParty = shape.startingParty;
     if (!writeDatabase(folder / "Game.ldb", database, error)) return false;
+    const WordList skies = skiesOf(shape.codePage);
+    for (int32_t background = 0; background < shape.backgrounds; ++background) {
+        const Name name = nameOf(skies, background);
+        game.backgroundNames.push_back(name.game);
+        if (!writeBackground(background, folder / "Panorama" / fs::u8path(name.file + ".png"), error)) return false;
+    }
+    // Drawn apart from the maps' own numbers, so that the maps stay as they were without backgrounds.
+    Random backgroundRandom(shape.seed ^ 0x5BA5E5u);
+    simhost::MapTree tree{"Generated game", {}};
     for (int32_t i = 0; i < shape.maps; ++i) {
         const int32_t mapId = 1 + i + i / 10; // every eleventh id left out, as deleted maps leave them
-        const simhost::GameMap map = makeMap(random, shape, sheets);
+        simhost::GameMap map = makeMap(random, shape, sheets);
+        int32_t background = -1;
+        if (shape.backgrounds > 0 && shape.mapsPerBackground > 0 &&
+            backgroundRandom.below(shape.mapsPerBackground) == 0)
+            background = backgroundRandom.below(shape.backgrounds);
+        if (background >= 0) {
+            map.hasBackground = true;
+            map.backgroundName = game.backgroundNames[size_t(background)];
+        }
         if (!writeMap(folder / fs::u8path(simhost::mapFileName(mapId)), map, error)) return false;
         game.mapIds.push_back(mapId);
         game.mapTilesets.push_back(map.tilesetId);
+        game.mapBackgrounds.push_back(background);
+        tree.maps.push_back({mapId, nameOf(words, i).game});
     }
-    return true;
+    return writeMapTree(folder / "Game.lmt", tree, error);
 }
 
 } // namespace gamefile

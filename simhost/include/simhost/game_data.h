@@ -1,8 +1,11 @@
-// A game's own files as the stand-in host reads them: its maps (tile layers, tileset, events) and
-// its database's tileset list. Texts are kept as the files hold them, in the game's code page.
+// A game's own files as the stand-in host reads them: its maps (tile layers, tileset, events,
+// background) and its database's tilesets, actors and starting party. Texts are kept as the files
+// hold them, in the game's code page.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,16 +16,19 @@ namespace sections {
 constexpr uint32_t kTilesetSection = 0x01;
 constexpr uint32_t kWidthSection = 0x02;
 constexpr uint32_t kHeightSection = 0x03;
+constexpr uint32_t kBackgroundFlagSection = 0x1F, kBackgroundNameSection = 0x20;
 constexpr uint32_t kLowerLayerSection = 0x47;
 constexpr uint32_t kUpperLayerSection = 0x48;
 constexpr uint32_t kEventsSection = 0x51;
 // Sub-sections of an event and of an event page.
 constexpr uint32_t kEventName = 0x01, kEventColumn = 0x02, kEventRow = 0x03, kEventPages = 0x05;
 constexpr uint32_t kPageSheetName = 0x15, kPageSheetIndex = 0x16, kPageFacing = 0x17, kPageStep = 0x18;
-// Database sections and the sub-sections of a tileset.
-constexpr uint32_t kTilesetListSection = 0x14;
+// Database sections and the sub-sections of a tileset, an actor and the System section.
+constexpr uint32_t kActorListSection = 0x0B, kTilesetListSection = 0x14, kSystemSection = 0x16;
 constexpr uint32_t kTilesetName = 0x01, kTilesetGraphic = 0x02, kTilesetAttributes = 0x03;
 constexpr uint32_t kTilesetLowerFlags = 0x04, kTilesetUpperFlags = 0x05;
+constexpr uint32_t kActorSheetName = 0x03, kActorSheetIndex = 0x04;
+constexpr uint32_t kSystemPartySize = 0x15, kSystemParty = 0x16;
 } // namespace sections
 
 // Values the files leave out because they equal these defaults.
@@ -47,6 +53,14 @@ struct GameEvent {
     std::vector<GameEventPage> pages; // the host shows the first
 };
 
+// The plug-in finds a map's lower layer by the first byte 0x47 in its file, the layer section's
+// id. A byte 0x47 before that section (a width, height or tileset number whose last 7-bit group is
+// 71, a background name holding a "G") is taken for it, and the tiles are read from there.
+struct StrayLayerMark {
+    size_t offset = 0;      // of that byte in the file
+    uint32_t sectionId = 0; // the section that holds it; 0: the file's signature
+};
+
 struct GameMap {
     int32_t tilesetId = kDefaultTilesetId;
     int32_t width = kDefaultMapWidth;
@@ -54,6 +68,9 @@ struct GameMap {
     std::vector<uint16_t> lower; // width * height ids, row by row
     std::vector<uint16_t> upper;
     std::vector<GameEvent> events;
+    bool hasBackground = false;                   // the map shows an image of Panorama/ above the horizon
+    std::string backgroundName;                   // that file's name, without folder or extension
+    std::optional<StrayLayerMark> strayLayerMark; // none: the plug-in reads the layers where they are
 };
 
 constexpr int32_t kTilesetAttributeCount = 162;
@@ -69,8 +86,20 @@ struct GameTileset {
     std::vector<uint8_t> upperFlags;  // kTilesetUpperFlagCount
 };
 
+struct GameActor {
+    int32_t id = 0;
+    std::string sheetName; // the CharSet sheet's file name, without extension; empty: none
+    int32_t sheetIndex = 0;
+};
+
 struct GameDatabase {
     std::vector<GameTileset> tilesets;
+    std::vector<GameActor> actors;
+    std::vector<int32_t> startingParty; // actor ids, the party's leader first
+    // Why the actor list or the starting party cannot be used ("Cannot read "Game.ldb" at byte
+    // ..."), empty when they were read: a fault there costs the hero his look, not the tilesets.
+    std::string actorsFault;
+    std::string partyFault;
 };
 
 } // namespace simhost

@@ -25,11 +25,18 @@ namespace simhost {
 // A file that breaks the rules is refused: false, and *error names fileName and the byte offset
 // of the fault. Nothing is read past the end of the bytes given. Texts are kept in the code page.
 
-// Sections 1 tileset, 2 width, 3 height, 0x47 and 0x48 the layers (width * height little-endian
-// ids each), 0x51 the events. Sections left out take the defaults of game_data.h.
+// Sections 1 tileset, 2 width, 3 height, 0x1F whether the map has a background (any value but 0:
+// it has), 0x20 the background's name, 0x47 and 0x48 the layers (width * height little-endian ids
+// each), 0x51 the events. Sections left out take the defaults of game_data.h.
 bool readMapFile(const std::vector<uint8_t> &bytes, const std::string &fileName, GameMap &map, std::string *error);
 
-// Section 0x14, the tileset list. Tables, when present, hold exactly 162, 162 and 144 entries.
+// Section 0x14, the tileset list: tables, when present, hold exactly 162, 162 and 144 entries.
+// Section 0x0B, the actor list (sub-sections 3 the sheet's name, 4 its index), and section 0x16,
+// the System (sub-sections 0x15 the starting party's size, 0x16 its members, 16-bit little-endian
+// each; ids past the size are passed over). The System's sub-sections end with an id 0 or at the
+// section's end. A fault inside the actor list or the System is kept in db.actorsFault or
+// db.partyFault, with the file and the byte, and the rest of the database is read; only a fault in
+// the tileset list or in the sections' own lengths refuses the file.
 bool readDatabase(const std::vector<uint8_t> &bytes, const std::string &fileName, GameDatabase &db, std::string *error);
 
 // The largest game file read: more is refused before it is read into memory. The largest map
@@ -53,6 +60,11 @@ const std::string &codePage();
 // The text converted from the game's code page to UTF-8. A byte the code page does not define
 // becomes U+FFFD.
 std::string toUtf8(const std::string &text);
+// Whether the text is whole UTF-8 characters, none of them encoded longer than it needs.
+bool isUtf8(const std::string &text);
+// UTF-8 text converted into the game's code page; nothing when it is not UTF-8 or holds a
+// character the code page does not have.
+std::optional<std::string> fromUtf8(const std::string &utf8);
 
 // The path to open for a file name the game gives, as Windows would match it: the exact name
 // first, then without regard to letter case in each path component, the folder's names taken as
@@ -87,8 +99,18 @@ const GameDatabase *gameDatabase(const GameFolder &game, std::string *error);
 // "Map" + the id in decimal with at least four digits + ".lmu": Map0001.lmu, Map12345.lmu.
 std::string mapFileName(int32_t mapId);
 
+// The file of a map's background, as the host's image loader finds it: "Panorama/" + the name the
+// map gives + ".png".
+std::string backgroundFile(const std::string &backgroundName);
+
 // The ids of the map files in the folder (mapFileName in any letter case), in ascending order.
 std::vector<int32_t> gameMapIds(const GameFolder &game);
+
+// For the message of a folder without map files: the folders right inside it that hold some, for a
+// person who chose the folder a game was unpacked into ("; the folder "Game" in it holds map files:
+// choose that one"). Nothing when the folder holds map files itself or none inside it does. Names
+// are in UTF-8.
+std::string gameFoldersInsideNote(const std::filesystem::path &folder);
 
 // Enters map mapId in the stand-in host: reads "Map" + the id with at least four digits + ".lmu"
 // from the game folder, then sets the host's map size, its tileset record (from the database's
@@ -98,19 +120,35 @@ std::vector<int32_t> gameMapIds(const GameFolder &game);
 // the host is unchanged.
 //
 // The plug-in reads the map file and its images relative to the current directory: make
-// game.folder the current directory before it runs.
-bool enterMap(const GameFolder &game, int32_t mapId, std::string *error);
+// game.folder the current directory before it runs. With entered, the map as read goes there.
+bool enterMap(const GameFolder &game, int32_t mapId, std::string *error, GameMap *entered = nullptr);
+
+// ---- The hero as the game starts him (game_folder.cpp) ---------------------------------------
+
+// The hero's look: the character sheet of the starting party's first member, or of actor 1 when
+// the party is empty.
+struct HeroSheet {
+    int32_t actorId = 0;    // the actor it is taken from
+    bool fromParty = false; // the party's first member (else actor 1, the party being empty)
+    bool actorFound = false;
+    std::string sheetName; // in the game's code page; empty: no sheet (none given, or no actor)
+    int32_t sheetIndex = 0;
+};
+
+// The hero's look in the game's database. False with the fault (file and byte) when the actor list
+// or, for the party, the System cannot be read: then the hero has no sheet.
+bool heroSheet(const GameDatabase &db, HeroSheet &sheet, std::string *error);
 
 // ---- The game's code page, found by its file names (game_folder_code_page.cpp) ---------------
 
 // The files the game's database and maps name, each once, in the game's code page: "ChipSet/" +
-// each tileset's graphic + ".png" and "CharSet/" + each event page's sheet + ".png". A database
-// or map that cannot be read gives none.
+// each tileset's graphic + ".png", "CharSet/" + each actor's and event page's sheet + ".png" and
+// "Panorama/" + each map's background + ".png". A database or map that cannot be read gives none.
 std::vector<std::string> namedGameFiles(const GameFolder &game);
 
 // The files map mapId shows when it is entered, each once, in the game's code page: its tileset's
-// graphic and the sheets of its events' first pages. None when the map or the database cannot be
-// read.
+// graphic, the sheets of its events' first pages and its background ("Panorama/" + name + ".png").
+// None when the map or the database cannot be read.
 std::vector<std::string> filesShownByMap(const GameFolder &game, int32_t mapId);
 
 struct CodePageChoice {

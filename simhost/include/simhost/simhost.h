@@ -77,7 +77,8 @@ void clearEvents();
 // the list first (default off: every event gets memory of its own).
 void setEventMemoryReuse(bool reuse);
 void setEventListPresent(bool present);                          // a map without an event list hands the plug-in NULL
-FvHostCharacter *eventById(FvHostEventList *events, int32_t id); // NULL when no event has the id
+// The first event of the list with the id given to addEvent, found through an index; NULL when none.
+FvHostCharacter *eventById(FvHostEventList *events, int32_t id);
 void setSheetName(FvHostCharacter &character, const std::string &sheetName);
 void setScroll(int32_t scrollX, int32_t scrollY); // sixteenths of a pixel
 // Scrolls so that the hero stands at the screen's centre, clamped to the map.

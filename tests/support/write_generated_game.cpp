@@ -1,0 +1,39 @@
+// Writes a generated game (generated_game.h) into a folder, to try the tools on a game of hundreds
+// of maps by hand.
+//
+//   farview_write_generated_game FOLDER [MAPS [CODE_PAGE [PARTY]]]
+//   e.g. farview_write_generated_game /tmp/Game 400 950 3,1   (the party: actors 3 and 1)
+#include <cstdio>
+#include <string>
+
+#include <CLI/CLI.hpp>
+
+#include "support/generated_game.h"
+
+int main(int argc, char **argv) {
+    gamefile::GameShape shape;
+    std::string folder;
+    CLI::App app{"Writes a generated game of many maps into FOLDER, to try the tools on by hand.",
+                 "farview_write_generated_game"};
+    app.add_option("FOLDER", folder, "the folder to write the game into")->required();
+    app.add_option("MAPS", shape.maps, "how many maps")->check(CLI::Range(1, 9000))->capture_default_str();
+    app.add_option("CODE_PAGE", shape.codePage, "the code page of the game's names")
+        ->check(CLI::IsMember({"1252", "1251", "950"}))
+        ->capture_default_str();
+    app.add_option("PARTY", shape.startingParty, "the starting party's actor ids, its leader first (as 3,1)")
+        ->delimiter(',')
+        ->check(CLI::Range(1, shape.actors));
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError &e) {
+        return app.exit(e);
+    }
+    gamefile::GeneratedGame game;
+    std::string error;
+    if (!gamefile::writeGeneratedGame(folder, shape, game, &error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    std::printf("wrote %zu maps into %s\n", game.mapIds.size(), folder.c_str());
+    return 0;
+}
