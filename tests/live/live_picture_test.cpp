@@ -27,13 +27,25 @@ TEST_F(LivePicture, EachScreenPixelBecomesASquareOfItsColour) {
     EXPECT_EQ(at(3, 3), 0x000000u);
 }
 
-TEST(LiveOverlay, ALineTooLongForTheWindowIsCutAtItsEdge) {
-    live::WindowImage image{60, 30, std::vector<uint32_t>(60 * 30, 0xFFFFFFu)};
-    live::drawOverlay({{std::string(200, 'M')}, {"x", true}}, 1, image);
-    // Nine characters of 6 pixels fit between margins of 2: the band ends at 58.
+// A message longer than the window wraps at blanks (a word too long for a line is cut), a line
+// break in it starts a new line, and a character outside ASCII is one '?'.
+TEST(LiveOverlay, LongMessagesWrapAndLineBreaksBreak) {
+    const std::vector<live::OverlayLine> lines = live::wrappedLines(
+        {{"There was an error.\nPlease load the map first", true}, {"CharSet/B\xC3\xA4ume.png", false}}, 14);
+    const std::vector<std::string> expected = {"There was an", "  error.",       "Please load", "  the map",
+                                               "  first",      "CharSet/B?ume.", "  png"};
+    ASSERT_EQ(lines.size(), expected.size());
+    for (size_t i = 0; i < lines.size(); ++i) {
+        EXPECT_EQ(lines[i].text, expected[i]);
+        EXPECT_EQ(lines[i].warning, i < 5);
+    }
+    live::WindowImage image{60, 40, std::vector<uint32_t>(60 * 40, 0xFFFFFFu)};
+    live::drawOverlay({{std::string(12, 'M')}}, 1, image);
+    // Nine characters of 6 pixels fit between margins of 2: the band ends at 58, two lines down.
     EXPECT_EQ(image.pixels[57], 0x7F7F7Fu);
     EXPECT_EQ(image.pixels[58], 0xFFFFFFu);
-    EXPECT_EQ(image.pixels[29 * 60], 0xFFFFFFu); // below the two lines and their margins
+    EXPECT_EQ(image.pixels[23 * 60], 0x7F7F7Fu);
+    EXPECT_EQ(image.pixels[24 * 60], 0xFFFFFFu);
 }
 
 } // namespace

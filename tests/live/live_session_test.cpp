@@ -1,14 +1,17 @@
-// The live view's session on the demo game with the real module: the lines C prints make the
-// frame the window shows, and live reload keeps the last good view when a file is broken.
+// The live view's session on the demo game with the real module: the script C prints makes the
+// frame the window shows, live reload keeps the last good view when a file is broken, a game that
+// cannot be shown leaves the one open, and a game's code page is found by its file names.
 #include <gif_lib.h>
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include <gtest/gtest.h>
 
 #include "simhost/game_folder.h"
 #include "support/game_writer.h"
+#include "support/generated_game.h"
 #include "support/host_fixture.h"
 #include "tools/demo/demo_game.h"
 #include "tools/live/live_demo.h"
@@ -32,9 +35,24 @@ protected:
         request.scriptName = "demo scene";
         ASSERT_TRUE(session.open(request, &error)) << error;
     }
+    void TearDown() override { simhost::setCodePage("1252", nullptr); }
 
-    void press(live::Key key, bool shift = false) {
-        session.apply(live::effectOf(live::keyInput(key, shift), session.state()));
+    void press(live::Key key, live::Modifiers held = {}) {
+        session.apply(live::effectOf(live::keyInput(key, held), session.state()));
+    }
+
+    // The watch is told of the writes, then finds the files quiet: times are the test's own.
+    bool reload() {
+        now += std::chrono::seconds(10);
+        const bool stirred = session.reloadIfChanged(now);
+        now += std::chrono::seconds(10);
+        return session.reloadIfChanged(now) || stirred;
+    }
+
+    std::string script() const {
+        std::string text;
+        for (const std::string &line : session.script()) text += line + "\n";
+        return text;
     }
 
     std::vector<uint16_t> frame() {
@@ -61,42 +79,62 @@ protected:
 
     std::string lastNote() const { return session.notes().empty() ? std::string() : session.notes().back(); }
 
+    bool noteSays(const std::string &words) const {
+        for (const std::string &note : session.notes())
+            if (note.find(words) != std::string::npos) return true;
+        return false;
+    }
+
     farview_test::ScratchDirectory scratch;
     fs::path game = scratch.path() / "game";
     live::LiveSession session{scratch.path()};
+    live::LiveSession::Clock::time_point now = live::LiveSession::Clock::now();
 };
 
-TEST_F(LiveOnTheDemo, TheLinesCPrintsMakeTheFrameTheWindowShows) {
+// C's script, run unchanged, holds the host's steps as well as the comment lines: the hero, an event
+// the author's script moved and turned, and one placed after the load, which the plug-in does not
+// draw. A reload builds the same view.
+TEST_F(LiveOnTheDemo, TheScriptCPrintsMakesTheFrameTheWindowShows) {
+    live::OpenRequest request;
+    request.game = game;
+    request.scriptText = live::kDemoScene;
+    const size_t load = request.scriptText.find("@load_map_to_texture\n");
+    request.scriptText.insert(load + 21, "event 99 31 37 Villagers 1\n");
+    request.scriptText.insert(load, "event 23 31 36 Villagers 2\nface 23 3\nmove 5 1 0\n");
+    request.scriptName = "scene";
+    std::string error;
+    ASSERT_TRUE(session.open(request, &error)) << error;
     press(live::Key::Up);
-    press(live::Key::Q, true);
+    press(live::Key::Q, live::kShift);
     press(live::Key::Digit3);
     press(live::Key::Minus);
     press(live::Key::W);
     press(live::Key::T);
     const std::vector<uint16_t> shown = frame();
-    std::string script;
-    for (const std::string &line : session.script())
-        script += line.rfind("#   ", 0) == 0 ? line.substr(4) + "\n" : line + "\n";
+    const std::string printed = script();
+    touch(game / "Map0001.lmu");
+    ASSERT_TRUE(reload());
+    EXPECT_TRUE(frame() == shown);
     simhost::initTitleScreen(session.module());
     simhost::resetEngine();
     preview::ScriptOptions options;
     simhost::GameFolder folder;
-    std::string error;
     ASSERT_TRUE(simhost::openGame(game, folder, &error)) << error;
     options.outputFolder = scratch.path();
     options.enterMap = [&](int32_t mapId, std::string *failure) { return simhost::enterMap(folder, mapId, failure); };
-    const preview::ScriptResult result = preview::runScript(script + "frame\n", "C", session.module(), options);
+    const preview::ScriptResult result = preview::runScript(printed, "C", session.module(), options);
     ASSERT_TRUE(result.ok) << result.error;
-    EXPECT_TRUE(preview::screenPixels() == shown) << script;
+    EXPECT_EQ(result.frames, std::vector<std::string>{(scratch.path() / "view.png").string()});
+    EXPECT_TRUE(preview::screenPixels() == shown) << printed;
 }
 
 TEST_F(LiveOnTheDemo, AReplacedMapFileIsEnteredAgainKeepingTheHeroAndTheValues) {
     press(live::Key::Up);
     press(live::Key::E);
     const std::vector<uint16_t> before = frame();
-    EXPECT_FALSE(session.reloadIfChanged());
+    EXPECT_FALSE(reload());
     rewriteMapPlain();
-    EXPECT_TRUE(session.reloadIfChanged());
+    EXPECT_TRUE(reload());
     EXPECT_EQ(lastNote(), "reloaded: Map0001.lmu changed");
     EXPECT_EQ(session.state().hero, (live::Cell{30, 38}));
     EXPECT_EQ(session.state().view.angle, 275.0f);
@@ -109,7 +147,7 @@ TEST_F(LiveOnTheDemo, ATruncatedMapFileLeavesTheLastGoodView) {
     const fs::path map = game / "Map0001.lmu";
     fs::resize_file(map, fs::file_size(map) / 2);
     touch(map);
-    EXPECT_TRUE(session.reloadIfChanged());
+    EXPECT_TRUE(reload());
     EXPECT_NE(lastNote().find("not reloaded, the last good view stays"), std::string::npos) << lastNote();
     EXPECT_NE(lastNote().find("Map0001.lmu"), std::string::npos) << lastNote();
     EXPECT_TRUE(frame() == before);
@@ -119,19 +157,156 @@ TEST_F(LiveOnTheDemo, ADeletedTilesetGraphicLeavesTheLastGoodViewUntilItIsBack) 
     const std::vector<uint16_t> before = frame();
     const fs::path graphic = game / "ChipSet" / "Meadow.png", kept = scratch.path() / "Meadow.png";
     fs::rename(graphic, kept);
-    EXPECT_TRUE(session.reloadIfChanged());
+    EXPECT_TRUE(reload());
     EXPECT_NE(lastNote().find("ChipSet/Meadow.png"), std::string::npos) << lastNote();
     EXPECT_TRUE(frame() == before);
-    EXPECT_FALSE(session.reloadIfChanged()); // told once
+    EXPECT_FALSE(reload()); // told once
     fs::rename(kept, graphic);
     rewriteMapPlain();
-    EXPECT_TRUE(session.reloadIfChanged());
+    EXPECT_TRUE(reload());
     EXPECT_NE(lastNote().find("reloaded"), std::string::npos) << lastNote();
     EXPECT_FALSE(frame() == before);
 }
 
+// The villagers' sheet and the hero's: a broken or missing one would make them vanish.
+TEST_F(LiveOnTheDemo, ABrokenOrMissingCharacterSheetLeavesTheLastGoodView) {
+    const std::vector<uint16_t> before = frame();
+    const fs::path villagers = game / "CharSet" / "Villagers.png", kept = scratch.path() / "Villagers.png";
+    fs::copy_file(villagers, kept);
+    fs::resize_file(villagers, fs::file_size(villagers) / 2);
+    EXPECT_TRUE(reload());
+    EXPECT_NE(lastNote().find("not reloaded, the last good view stays"), std::string::npos) << lastNote();
+    EXPECT_NE(lastNote().find("CharSet/Villagers.png"), std::string::npos) << lastNote();
+    EXPECT_TRUE(frame() == before);
+    fs::copy_file(kept, villagers, fs::copy_options::overwrite_existing);
+    fs::remove(game / "CharSet" / "Hero.png");
+    EXPECT_TRUE(reload());
+    EXPECT_NE(lastNote().find("CharSet/Hero.png"), std::string::npos) << lastNote();
+    EXPECT_TRUE(frame() == before);
+}
+
+// A folder whose first map is broken, one without a database, the folder a game was unpacked into,
+// and a game whose script fails once the engine was reset for it: the demo stays as it was, and
+// the reason is told.
+TEST_F(LiveOnTheDemo, AGameThatCannotBeShownLeavesTheOneOpen) {
+    press(live::Key::Up);
+    press(live::Key::E);
+    const std::vector<uint16_t> before = frame();
+    const std::string printed = script();
+    const fs::path broken = scratch.path() / "broken", bare = scratch.path() / "bare";
+    const fs::path around = scratch.path() / "around";
+    fs::copy(game, broken, fs::copy_options::recursive);
+    fs::resize_file(broken / "Map0001.lmu", 40);
+    fs::create_directories(bare);
+    fs::copy_file(game / "Map0001.lmu", bare / "Map0001.lmu");
+    fs::create_directories(around);
+    fs::copy(bare, around / "Inner");
+    const std::map<fs::path, std::string> reasons{
+        {broken, "Map0001.lmu"}, {bare, "has no database"}, {around, "the folder \"Inner\" in it holds map files"}};
+    for (const auto &[folder, reason] : reasons) {
+        std::string error;
+        EXPECT_FALSE(session.openDropped(folder, &error));
+        EXPECT_NE(error.find(reason), std::string::npos) << error;
+        EXPECT_EQ(session.gameFolder(), game);
+        EXPECT_EQ(script(), printed);
+        EXPECT_TRUE(frame() == before);
+    }
+    live::OpenRequest failing;
+    failing.game = broken;
+    failing.map = 2;
+    failing.scriptText = "expect variable 9 9\n";
+    std::string error;
+    EXPECT_FALSE(session.open(failing, &error));
+    EXPECT_NE(error.find("expected variable 9"), std::string::npos) << error;
+    EXPECT_EQ(session.gameFolder(), game);
+    EXPECT_EQ(script(), printed);
+    EXPECT_TRUE(frame() == before);
+}
+
+// A game named in Traditional Chinese opens in code page 950 without being told; told 1252, its
+// tileset graphic is not found and the game is not opened.
+TEST_F(LiveOnTheDemo, TheCodePageIsTheOneTheGamesFileNamesAreFoundUnder) {
+    gamefile::GeneratedGame made;
+    std::string error;
+    const fs::path chinese = scratch.path() / "chinese";
+    ASSERT_TRUE(gamefile::writeGeneratedGame(chinese, gamefile::smallGame("950", 2), made, &error)) << error;
+    live::OpenRequest request;
+    request.game = chinese;
+    request.codePage = "1252";
+    EXPECT_FALSE(session.open(request, &error));
+    EXPECT_NE(error.find("ChipSet/"), std::string::npos) << error;
+    EXPECT_EQ(session.gameFolder(), game);
+    request.codePage.clear();
+    ASSERT_TRUE(session.open(request, &error)) << error;
+    EXPECT_EQ(simhost::codePage(), "950");
+    EXPECT_TRUE(noteSays("code page 950: "));
+    EXPECT_FALSE(noteSays("Cannot load image"));
+}
+
+// A game opens as it shows itself: the hero looks as the starting party's leader, the map's own
+// background fills the band, and another map brings its own; a hero's cell off the map is refused.
+TEST_F(LiveOnTheDemo, AGameOpensWithTheHerosLookAndTheMapsBackground) {
+    gamefile::GameShape shape = gamefile::smallGame("1251", 6);
+    shape.startingParty = {3, 1};
+    shape.mapsPerBackground = 2;
+    gamefile::GeneratedGame made;
+    std::string error;
+    const fs::path russian = scratch.path() / "russian";
+    ASSERT_TRUE(gamefile::writeGeneratedGame(russian, shape, made, &error)) << error;
+    std::vector<int32_t> withBackground;
+    for (size_t i = 0; i < made.mapIds.size(); ++i)
+        if (made.mapBackgrounds[i] >= 0) withBackground.push_back(made.mapIds[i]);
+    ASSERT_GE(withBackground.size(), 2u);
+    live::OpenRequest request;
+    request.game = russian;
+    request.map = withBackground[0];
+    request.hero = live::Cell{999, 0};
+    EXPECT_FALSE(session.open(request, &error));
+    EXPECT_NE(error.find("lies outside map " + std::to_string(withBackground[0])), std::string::npos) << error;
+    EXPECT_EQ(session.gameFolder(), game);
+
+    request.hero.reset();
+    ASSERT_TRUE(session.open(request, &error)) << error;
+    const simhost::GameActor &leader = made.actors.at(2);
+    ASSERT_EQ(leader.id, 3);
+    // C's script is UTF-8; the game names its files in code page 1251.
+    const std::string look =
+        "sheet hero \"" + simhost::toUtf8(leader.sheetName) + "\" " + std::to_string(leader.sheetIndex) + "\n";
+    const auto backgroundOf = [&](int32_t mapId) {
+        const size_t i =
+            static_cast<size_t>(std::find(made.mapIds.begin(), made.mapIds.end(), mapId) - made.mapIds.begin());
+        return "@set_background \"Panorama/" +
+               simhost::toUtf8(made.backgroundNames.at(static_cast<size_t>(made.mapBackgrounds[i]))) + ".png\"";
+    };
+    EXPECT_NE(script().find(look), std::string::npos) << script();
+    EXPECT_NE(script().find(backgroundOf(withBackground[0])), std::string::npos) << script();
+    while (session.mapId() < withBackground[1]) press(live::Key::PageDown);
+    EXPECT_NE(script().find(look), std::string::npos) << script();
+    EXPECT_NE(script().find(backgroundOf(withBackground[1])), std::string::npos) << script();
+}
+
+// Each map keeps the hero's cell, the boundary texture's cell and the sprites it was left with.
+TEST_F(LiveOnTheDemo, AMapComesBackAsItWasLeft) {
+    press(live::Key::Up);
+    press(live::Key::T);
+    press(live::Key::PageDown);
+    ASSERT_EQ(session.mapId(), 2);
+    EXPECT_EQ(script().find("@add_sprite"), std::string::npos) << script();
+    const live::Cell centre = session.state().hero;
+    press(live::Key::Left);
+    press(live::Key::PageUp);
+    ASSERT_EQ(session.mapId(), 1);
+    EXPECT_EQ(session.state().hero, (live::Cell{30, 38}));
+    EXPECT_NE(
+        script().find("@set_boundary_texture 30, 38\n@set_background \"Panorama/Island.png\"\n@add_sprite \"statue\""),
+        std::string::npos)
+        << script();
+    press(live::Key::PageDown);
+    EXPECT_EQ(session.state().hero, (live::Cell{centre.column - 1, centre.row}));
+}
+
 TEST_F(LiveOnTheDemo, ARecordedTurnHasAFrameAStepAndEndsWhereItBegan) {
-    press(live::Key::E, true);
+    press(live::Key::E, live::kShift);
     ASSERT_TRUE(session.startTurnRecording());
     while (session.recording()) session.recordTurnStep();
     EXPECT_EQ(session.state().view.angle, 271.0f);

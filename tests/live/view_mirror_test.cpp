@@ -73,7 +73,7 @@ TEST(LiveViewMirror, TheTitleScreenAndAnotherMapDropWhatBelongsToTheOldOne) {
     send(mirror, "@set_background \"sky.png\"");
     send(mirror, "@add_sprite \"a\", \"a.png\", 8, 8, 1, 1, 3");
     send(mirror, "@init_mode7 true");
-    mirror.leaveMap(20, 15);
+    mirror.leaveMap(live::Cell{19, 8}, {});
     EXPECT_EQ(mirror.boundary(), (live::Cell{19, 8}));
     EXPECT_EQ(mirror.imageFiles(), std::vector<std::string>{"sky.png"});
     send(mirror, "@rotate_to 90");

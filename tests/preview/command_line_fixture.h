@@ -1,6 +1,8 @@
 // farview-preview's command line called in-process, in a scratch folder, with what it printed.
 #pragma once
 
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -9,6 +11,14 @@
 
 #include "support/host_fixture.h"
 #include "tools/preview/preview_cli.h"
+
+// A file the tool wrote, byte for byte.
+inline std::string readWritten(const std::filesystem::path &path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
 
 class PreviewCommandLine : public ::testing::Test {
 protected:

@@ -14,6 +14,7 @@
 #include "simhost/game_folder.h"
 #include "support/game_writer.h"
 #include "support/generated_game.h"
+#include "support/small_game.h"
 #include "tools/preview/contact_sheet.h"
 #include "tools/preview/preview_all_maps.h"
 #include "tools/preview/preview_cli.h"
@@ -21,13 +22,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string readText(const fs::path &path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // "map 3" or "maps 1-3, 7" as the ids it names.
 std::vector<int32_t> idsOf(const std::string &list) {
@@ -44,7 +38,7 @@ std::vector<int32_t> idsOf(const std::string &list) {
 
 // The width and height in a PNG file's header.
 std::pair<int32_t, int32_t> pngSize(const fs::path &path) {
-    const std::string bytes = readText(path);
+    const std::string bytes = readWritten(path);
     if (bytes.size() < 24) return {0, 0};
     auto number = [&](size_t at) {
         return int32_t(uint8_t(bytes[at])) << 24 | int32_t(uint8_t(bytes[at + 1])) << 16 |
@@ -81,7 +75,7 @@ TEST_F(AllMaps, EveryMapIsRenderedAndWhatFailsIsReportedWithoutStoppingTheRun) {
     EXPECT_EQ(preview({"Game", "--all-maps", "-o", "maps"}), 1) << err.str();
     for (int32_t mapId : game.mapIds)
         EXPECT_EQ(fs::exists("maps/" + preview::stillFileName(mapId)), mapId != broken) << mapId;
-    const std::string report = readText("maps/report.txt");
+    const std::string report = readWritten("maps/report.txt");
     EXPECT_NE(out.str().find(report), std::string::npos) << out.str();
     EXPECT_EQ(report.rfind("Rendered 11 of 12 maps of Game into maps/: map-0001.png ... map-0013.png", 0), 0u)
         << report;
@@ -97,6 +91,24 @@ TEST_F(AllMaps, EveryMapIsRenderedAndWhatFailsIsReportedWithoutStoppingTheRun) {
     EXPECT_EQ(report.find("Messages"), std::string::npos) << report; // the missing graphic is not told twice
     const preview::ContactSheet sheet(game.mapIds.size());
     EXPECT_EQ(pngSize("maps/contact-sheet.png"), std::make_pair(sheet.width(), sheet.height()));
+}
+
+// A tileset for maps shown over the engine's background leaves its lower tiles transparent: every
+// pixel of this one is index 0, so the floor of each map that uses it is all colour 0.
+TEST_F(AllMaps, MapsWhoseFloorIsMostlyTheTilesetsColourZeroAreListed) {
+    const gamefile::GeneratedGame game = writeGame("1252", 8);
+    const int32_t keyed = game.mapTilesets[1];
+    ASSERT_TRUE(farview_test::writeOneColourImage(fs::u8path("Game/" + game.graphicFiles[size_t(keyed) - 1]).string(),
+                                                  480, 256, 0, 0xFF00FF));
+
+    ASSERT_EQ(preview({"Game", "--all-maps", "-o", "maps"}), 0) << err.str();
+    const std::string report = readWritten("maps/report.txt");
+    const std::string heading = "\nFloors mostly in the tileset's colour 0 (";
+    ASSERT_NE(report.find(heading), std::string::npos) << report;
+    const size_t listStart = report.find("): ", report.find(heading)) + 3;
+    EXPECT_EQ(idsOf(report.substr(listStart, report.find('\n', listStart) - listStart)), mapsOfTileset(game, keyed, -1))
+        << report;
+    EXPECT_NE(report.find("another tileset", listStart), std::string::npos) << report; // and what to do
 }
 
 // On a terminal a bar shows how many maps are done, on one line that the report does not follow;
@@ -116,9 +128,9 @@ TEST_F(AllMaps, TheCodePageIsTheOneTheGamesFileNamesFind) {
     writeGame("950", 2);
     EXPECT_EQ(preview({"Game", "--all-maps", "-o", "found"}), 0) << err.str();
     EXPECT_EQ(out.str().rfind("code page 950: ", 0), 0u) << out.str();
-    EXPECT_EQ(readText("found/report.txt").find("Missing files"), std::string::npos);
+    EXPECT_EQ(readWritten("found/report.txt").find("Missing files"), std::string::npos);
     EXPECT_EQ(preview({"Game", "--all-maps", "--code-page", "1252", "-o", "forced"}), 0) << err.str();
-    EXPECT_NE(readText("forced/report.txt").find("Missing files"), std::string::npos);
+    EXPECT_NE(readWritten("forced/report.txt").find("Missing files"), std::string::npos);
 }
 
 } // namespace

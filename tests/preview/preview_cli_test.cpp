@@ -180,6 +180,9 @@ TEST_F(PreviewCommandLine, AMapNeedsADatabaseAndAMapFile) {
     writeGame(scratch.path() / "Bare", "tiles", false);
     EXPECT_EQ(preview({"Bare", "--map", "1"}), 1);
     EXPECT_NE(err.str().find("has no database"), std::string::npos) << err.str();
+    writeGame(scratch.path() / "Unpacked" / "MyGame", "tiles", true);
+    EXPECT_EQ(preview({"Unpacked", "--map", "1"}), 1);
+    EXPECT_NE(err.str().find("the folder \"MyGame\" in it holds map files"), std::string::npos) << err.str();
     writeGame(scratch.path() / "MyGame", "tiles", true);
     EXPECT_EQ(preview({"MyGame", "--map", "7"}), 1);
     EXPECT_NE(err.str().find("Map0007.lmu"), std::string::npos) << err.str();

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "simhost/game_folder.h"
 #include "support/host_fixture.h"
 #include "tools/preview/preview_script.h"
 
@@ -145,6 +146,8 @@ TEST_F(PreviewScript, RepeatsThatMultiplyPastTheLimitsAreRefused) {
     EXPECT_EQ(steps.error, "view.txt:2: the script would run more than 10000000 steps");
     auto huge = run("repeat 2147483647\nrepeat 2147483647\nrepeat 2147483647\n@a\nend\nend\nend\n");
     EXPECT_EQ(huge.error, "view.txt:1: the script would run more than 10000000 steps");
+    auto empty = run("repeat 55\nrepeat 555555571\nend\nend\n");
+    EXPECT_EQ(empty.error, "view.txt:2: the script would run more than 10000000 steps");
     auto frames = run("repeat 10001\n  frame\nend\n");
     EXPECT_EQ(frames.error, "view.txt:1: the script would render more than 10000 frames");
     EXPECT_TRUE(recorder.lines.empty());
@@ -408,6 +411,29 @@ TEST_F(PreviewScriptWithModule, ExpectVariableReadsTheHostsVariables) {
     EXPECT_EQ(wrong.error, "v.txt:2: expected variable 4 = 1, found 0");
     auto missing = preview::runScript("@is_mode7_rendering 4\nexpect variable 9 0\n", "v.txt", module, scratch.path());
     EXPECT_EQ(missing.error, "v.txt:2: expected variable 9 = 0, found no variable 9 (the host has 4)");
+}
+
+} // namespace
+
+namespace {
+
+// Script files are UTF-8 as the tools write them and editors save them; the engine holds names in
+// the game's code page. A file that is not UTF-8 is already in the code page.
+TEST(ScriptText, UTF8IsConvertedIntoTheGamesCodePageAndOtherTextIsTakenAsItIs) {
+    ASSERT_TRUE(simhost::setCodePage("1251", nullptr));
+    const std::string inCodePage = "sheet hero \"\xC4\xE5\xF0\xE5\xE2\xEE\" 0\n"; // "Дерево"
+    std::string text = "\xEF\xBB\xBFsheet hero \"\xD0\x94\xD0\xB5\xD1\x80\xD0\xB5\xD0\xB2\xD0\xBE\" 0\n";
+    std::string error;
+    EXPECT_TRUE(preview::scriptInCodePage(text, "view.txt", &error)) << error;
+    EXPECT_EQ(text, inCodePage);
+    EXPECT_TRUE(preview::scriptInCodePage(text, "view.txt", &error)) << error;
+    EXPECT_EQ(text, inCodePage);
+
+    std::string chinese = "enter 1\n@set_background \"Panorama/\xE5\xA4\x95.png\"\n"; // "夕"
+    EXPECT_FALSE(preview::scriptInCodePage(chinese, "view.txt", &error));
+    EXPECT_EQ(error.rfind("view.txt:2: ", 0), 0u) << error;
+    EXPECT_NE(error.find("code page 1251"), std::string::npos) << error;
+    simhost::setCodePage("1252", nullptr);
 }
 
 } // namespace

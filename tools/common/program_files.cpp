@@ -44,11 +44,15 @@ fs::path demoGameFolder(const char *argv0, const fs::path &builtFolder) {
     return fs::is_directory(shipped, ignored) ? shipped : builtFolder;
 }
 
-CurrentDirectory::CurrentDirectory() : previous_(fs::current_path()) {}
+// A current directory that has been removed meanwhile has no path to come back to.
+CurrentDirectory::CurrentDirectory() {
+    std::error_code ignored;
+    previous_ = fs::current_path(ignored);
+}
 
 CurrentDirectory::~CurrentDirectory() {
     std::error_code ignored;
-    fs::current_path(previous_, ignored);
+    if (!previous_.empty()) fs::current_path(previous_, ignored);
 }
 
 bool CurrentDirectory::enter(const fs::path &folder, std::string *error) {

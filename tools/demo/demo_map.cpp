@@ -426,7 +426,7 @@ simhost::GameMap makeDemoMap() {
         [&](int32_t x, int32_t y) { return terrain.upper(x, y); }, demoEvents());
 }
 
-// The tileset's tables. Flags: bits 0 to 3 let a character step onto the cell from below, the
+// The database: the tileset and actor 1, the hero. The tileset's tables. Flags: bits 0 to 3 let a character step onto the cell from below, the
 // left, the right and above (0x0F: walkable; water and obstacles 0). Attributes tag the ground
 // for a game's scripts: 1 water, 2 sand, 3 grass, 4 soil, 5 stone, 6 wood.
 simhost::GameDatabase makeDemoDatabase() {
@@ -462,6 +462,8 @@ simhost::GameDatabase makeDemoDatabase() {
     for (int32_t sides = 0; sides < 16; ++sides) tileset.upperFlags[kFence + sides - 10000] = 0;
     simhost::GameDatabase database;
     database.tilesets.push_back(tileset);
+    // The starting party is empty, as in most games: the hero looks as actor 1.
+    database.actors.push_back({1, "Hero", 0});
     return database;
 }
 

@@ -1,5 +1,7 @@
 # The authoring guide shows every picture of its folder, and every file of the folder it names
 # (pictures, scripts) is there, so that a renamed script cannot leave the guide showing nothing.
+# The guide and its scripts go into the package, which has no build folder: neither names a path
+# inside one (build/default/farview-preview), so every command they give runs in the package.
 #   cmake -DDOC=docs/authoring.md -DGUIDE=docs/authoring -P guide_references_test.cmake
 cmake_minimum_required(VERSION 3.25)
 file(READ "${DOC}" text)
@@ -18,6 +20,14 @@ foreach(picture IN LISTS pictures)
   if(NOT picture IN_LIST named)
     string(APPEND faults "\n  authoring/${picture} is not shown in the guide")
   endif()
+endforeach()
+file(GLOB scripts "${GUIDE}/*.txt")
+foreach(file IN LISTS scripts ITEMS "${DOC}")
+  file(STRINGS "${file}" lines REGEX "build/[A-Za-z0-9_.-]+/")
+  foreach(line IN LISTS lines)
+    string(STRIP "${line}" line)
+    string(APPEND faults "\n  ${file} names a path inside a build folder, which the package does not have: ${line}")
+  endforeach()
 endforeach()
 if(faults)
   message(FATAL_ERROR "${DOC} and ${GUIDE} do not match:${faults}")

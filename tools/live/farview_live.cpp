@@ -25,10 +25,10 @@ const char *const kExamples = R"(Examples:
   farview-live MyGame --script view.txt
       runs the preview script view.txt first (your view's comment lines), then goes live
 
-Keys: arrows walk, Q/E turn (Shift: 1 degree), 1-5 or Tab choose a setting, +/- or the wheel
-change it, W wrapping, B background, T boundary texture here, PageUp/PageDown other maps,
-C print the view's comment lines (and copy them), S screenshot, G record a turn, H overlay,
-F11 full screen, Escape quit.
+Keys: arrows walk (relative to the view; R: in map directions), Q/E turn, 1-5 or Tab choose a
+setting, +/- or the wheel change it (Ctrl: the fine step), W wrapping, B background, T boundary
+texture here, PageUp/PageDown other maps, C print the view as a preview script (and copy it),
+S screenshot, G record a turn, H overlay, F11 full screen, Escape quit.
 )";
 
 struct Request {
@@ -37,7 +37,7 @@ struct Request {
     std::string hero;
     std::string script;
     std::string output = ".";
-    std::string codePage = "1252";
+    std::string codePage; // empty: found by the game's file names
     std::string module;
     std::string inputs;
     int32_t scale = 3;
@@ -83,8 +83,8 @@ bool demoFolder(const char *argv0, fs::path &folder, std::string *error) {
 
 int run(const Request &request, const char *argv0) {
     std::string error;
-    if (!simhost::setCodePage(request.codePage, &error)) return fail(error);
     live::OpenRequest open;
+    open.codePage = request.codePage;
     open.map = request.map;
     if (!request.hero.empty()) {
         open.hero = parseCell(request.hero);
@@ -116,6 +116,7 @@ int run(const Request &request, const char *argv0) {
     fs::create_directories(output, failure);
     if (failure) return fail("cannot create " + output.string() + ": " + failure.message());
     live::LiveSession session(output);
+    session.noteListener = [](const std::string &text) { std::cerr << "farview-live: " << text << "\n"; };
     const std::string module =
         request.module.empty() ? tools::besideThisProgram(argv0, tools::kModuleFileName).string() : request.module;
     if (!session.loadModule(module, &error) || !session.open(open, &error)) return fail(error);
@@ -139,7 +140,9 @@ int main(int argc, char **argv) {
     int32_t mapId = 0;
     CLI::Option *map =
         app.add_option("--map", mapId, "enter map N first (default: the game's first map)")->type_name("N");
-    app.add_option("--hero", request.hero, "the hero's cell (default: the map's centre)")->type_name("COLUMN,ROW");
+    app.add_option("--hero", request.hero,
+                   "the hero's cell, on the map (default: the map's centre); he looks as the game's database says")
+        ->type_name("COLUMN,ROW");
     app.add_option("--script", request.script, "a preview script run before the view goes live")
         ->check(CLI::ExistingFile)
         ->type_name("FILE");
@@ -149,8 +152,9 @@ int main(int argc, char **argv) {
     app.add_option("-o,--out", request.output, "the folder for screenshots and recorded turns")
         ->capture_default_str()
         ->type_name("DIR");
-    app.add_option("--code-page", request.codePage, "the game's Windows code page")
-        ->capture_default_str()
+    app.add_option("--code-page", request.codePage,
+                   "the game's Windows code page (default: the one under which the game's file names find its "
+                   "files, else 1252)")
         ->type_name("NAME");
     app.add_option("--module", request.module, "the plug-in module to load (default: the one beside this program)")
         ->type_name("PATH");

@@ -37,6 +37,21 @@ const char *facingName(int32_t facing) {
 
 std::string yesNo(bool value) { return value ? "yes" : "no"; }
 
+// The font has ASCII only: each UTF-8 sequence becomes one '?', so that the text keeps its length.
+std::string asciiOf(const std::string &text) {
+    std::string ascii;
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80)
+            ascii += c == '\t' ? ' ' : c;
+        else if (byte >= 0xC0 || ascii.empty() || ascii.back() != '?')
+            ascii += '?';
+    }
+    return ascii;
+}
+
+constexpr const char *kIndent = "  ";
+
 // Darkens the band the text stands on to half, so that it reads on any floor.
 void darken(WindowImage &image, int32_t width, int32_t height) {
     for (int32_t y = 0; y < std::min(height, image.height); ++y) {
@@ -100,12 +115,16 @@ std::vector<OverlayLine> overlayLines(const OverlayFacts &facts) {
     const ViewValues &v = s.view;
     std::vector<OverlayLine> lines{
         {"map " + std::to_string(facts.mapId) + "  hero " + std::to_string(s.hero.column) + "," +
-         std::to_string(s.hero.row) + " facing " + facingName(s.facing) + "  angle " + formatNumber(v.angle)},
+         std::to_string(s.hero.row) + " facing " + facingName(s.facing) + "  angle " + formatNumber(v.angle) +
+         (s.relativeWalking ? "  walking relative to the view" : "  walking in map directions")},
         {"horizon " + std::to_string(v.horizon) + ", " + std::to_string(v.horizonOffset) + "  camera height " +
          formatNumber(v.cameraHeight) + "  scale " + formatNumber(v.scale) + "  rotational offset " +
          formatNumber(v.rotationalOffset)},
         {"wrapping " + yesNo(v.wrapping) + "  background " + yesNo(v.usingBackground) + "  drawing " +
-         yesNo(v.drawing) + "  +/- changes the " + settingName(s.setting)},
+         yesNo(v.drawing)},
+        {"+/- changes the " + std::string(settingName(s.setting)) + " by " +
+         std::to_string(settingStep(s.setting, false)) + " (with Ctrl by " +
+         std::to_string(settingStep(s.setting, true)) + ")"},
         {"plug-in " + std::to_string(facts.pluginMicroseconds) + " us a frame, " +
          std::to_string(facts.framesPerSecond) + " frames a second" + (facts.recording ? "  recording a turn" : "")},
     };
@@ -114,11 +133,35 @@ std::vector<OverlayLine> overlayLines(const OverlayFacts &facts) {
     return lines;
 }
 
-void drawOverlay(const std::vector<OverlayLine> &lines, int32_t fontScale, WindowImage &image) {
+std::vector<OverlayLine> wrappedLines(const std::vector<OverlayLine> &lines, size_t columns) {
+    std::vector<OverlayLine> wrapped;
+    if (columns == 0) return wrapped;
+    const size_t indent = std::string(kIndent).size();
+    for (const OverlayLine &line : lines) {
+        const std::string text = asciiOf(line.text);
+        for (size_t start = 0; start <= text.size();) {
+            const size_t end = std::min(text.find('\n', start), text.size());
+            std::string rest = text.substr(start, end - start);
+            for (bool first = true; first || !rest.empty(); first = false) {
+                const size_t room = first || columns <= indent + 1 ? columns : columns - indent;
+                size_t cut = rest.size() <= room ? rest.size() : rest.rfind(' ', room);
+                if (cut == std::string::npos || cut == 0) cut = std::min(rest.size(), std::max<size_t>(room, 1));
+                wrapped.push_back(
+                    {(first || columns <= indent + 1 ? "" : kIndent) + rest.substr(0, cut), line.warning});
+                rest.erase(0, std::min(rest.find_first_not_of(' ', cut), rest.size()));
+            }
+            start = end + 1;
+        }
+    }
+    return wrapped;
+}
+
+void drawOverlay(const std::vector<OverlayLine> &given, int32_t fontScale, WindowImage &image) {
     const int32_t scale = std::max(1, fontScale);
     const int32_t lineHeight = tools::kGlyphHeight * scale;
     const int32_t margin = kMargin * scale;
     const size_t longest = static_cast<size_t>(std::max(0, (image.width - 2 * margin) / (tools::kGlyphWidth * scale)));
+    const std::vector<OverlayLine> lines = wrappedLines(given, longest);
     size_t widest = 0;
     for (const OverlayLine &line : lines) widest = std::max(widest, std::min(line.text.size(), longest));
     darken(image, static_cast<int32_t>(widest) * tools::kGlyphWidth * scale + 2 * margin,

@@ -1,11 +1,11 @@
 #include "tools/live/live_session.h"
 
 #include <algorithm>
-#include <cctype>
-#include <chrono>
 #include <cstdio>
+#include <sstream>
 
 #include "simhost/comment_line.h"
+#include "tools/common/game_code_page.h"
 #include "tools/preview/preview_script.h"
 
 namespace fs = std::filesystem;
@@ -15,8 +15,7 @@ namespace live {
 namespace {
 
 // The plug-in calls back into a plain function: the one session of the process is found here.
-ViewMirror *activeMirror = nullptr;
-const simhost::PluginModule *activePlugin = nullptr;
+LiveSession *activeSession = nullptr; // the one whose module the host calls
 
 // The delay between the frames of a recorded turn, in milliseconds.
 constexpr int32_t kTurnFrameDelay = 40;
@@ -60,29 +59,49 @@ void remember(std::deque<std::string> &lines, const std::string &line) {
     while (lines.size() > kRememberedLines) lines.pop_front();
 }
 
+void addOnce(std::vector<std::string> &names, const std::string &name) {
+    if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+}
+
+std::string joined(const std::vector<std::string> &lines) {
+    std::string text;
+    for (const std::string &line : lines) text += line + "\n";
+    return text;
+}
+
+std::string quoted(const std::string &text) { return "\"" + text + "\""; }
+
+std::string cellText(Cell cell) { return std::to_string(cell.column) + " " + std::to_string(cell.row); }
+
 } // namespace
 
-LiveSession::LiveSession(fs::path outputFolder) : outputFolder_(std::move(outputFolder)) {
-    activeMirror = &mirror_;
-    activePlugin = &plugin_;
+bool LiveSession::Figure::operator==(const Figure &other) const {
+    return id == other.id && cell == other.cell && facing == other.facing && animationStep == other.animationStep &&
+           sheet == other.sheet && sheetIndex == other.sheetIndex;
 }
+
+LiveSession::LiveSession(fs::path outputFolder) : outputFolder_(std::move(outputFolder)) { activeSession = this; }
 
 LiveSession::~LiveSession() {
     turn_.close(nullptr);
     simhost::unloadPlugin(plugin_);
-    activeMirror = nullptr;
-    activePlugin = nullptr;
+    activeSession = nullptr;
 }
 
 bool FVAPI LiveSession::observedComment(const char *text, const FvParsedComment *comment) {
-    const bool returned = activePlugin->onComment(text, comment);
-    if (comment != nullptr) activeMirror->observe(text != nullptr ? text : "", *comment);
+    LiveSession &session = *activeSession;
+    const bool returned = session.plugin_.onComment(text, comment);
+    if (comment == nullptr) return returned;
+    const int32_t loadsBefore = session.mirror_.mapLoads();
+    session.mirror_.observe(text != nullptr ? text : "", *comment);
+    if (session.mirror_.mapLoads() != loadsBefore) session.noteLoadedEvents();
     return returned;
 }
 
 void FVAPI LiveSession::observedTitleScreen() {
-    activePlugin->onInitTitleScreen();
-    activeMirror->titleReset();
+    activeSession->plugin_.onInitTitleScreen();
+    activeSession->mirror_.titleReset();
+    activeSession->loadedEventIds_.clear(); // the plug-in let go of its placements
 }
 
 bool LiveSession::loadModule(const std::string &path, std::string *error) {
@@ -93,75 +112,352 @@ bool LiveSession::loadModule(const std::string &path, std::string *error) {
     return true;
 }
 
+// Everything that can be known without touching the scene on show is made sure of first: the
+// folder, its code page, its map, database, tileset and tileset graphic. Only then is the engine
+// reset; should the new scene still fail, the one before is built again from its script.
 bool LiveSession::open(const OpenRequest &request, std::string *error) {
     if (observed_.onInitTitleScreen == nullptr) {
         *error = "no plug-in module is loaded";
         return false;
     }
+    collectMessages();
+    const std::optional<Scene> before = open_ ? std::optional<Scene>(scene()) : std::nullopt;
+    const std::string codePageBefore = simhost::codePage();
+    const auto refuse = [&] {
+        simhost::setCodePage(codePageBefore, nullptr);
+        seenMessages_ = simhost::messages().size(); // what the checks loaded is told through error
+        return false;
+    };
     simhost::GameFolder game;
-    if (!simhost::openGame(request.game, game, error)) return false;
-    if (!directory_) directory_.emplace();
-    if (!directory_->enter(game.folder, error)) return false;
-    simhost::initTitleScreen(observed_); // the plug-in lets go of the last game's images
-    simhost::resetEngine();
-    seenMessages_ = 0;
-    game_ = std::move(game);
+    std::ostringstream codePageChoice;
+    if (!simhost::openGame(request.game, game, error) ||
+        !tools::useGameCodePage(game, request.codePage, codePageChoice, error, request.howToChooseCodePage))
+        return refuse();
     std::optional<int32_t> first = request.map;
-    const std::vector<int32_t> ids = mapIds(game_.folder);
+    const std::vector<int32_t> ids = simhost::gameMapIds(game);
     if (!first && request.scriptText.empty() && !ids.empty()) first = ids.front();
     if (!first && request.scriptText.empty()) {
-        *error = "The game folder \"" + request.game.string() + "\" holds no map file (Map0001.lmu, ...)";
+        *error = "The game folder \"" + request.game.string() + "\" holds no map file (Map0001.lmu, ...)" +
+                 simhost::gameFoldersInsideNote(request.game);
+        return refuse();
+    }
+    // The game opens as it shows itself: the hero looking as its database has him, the map's own
+    // background in the band. The author's script comes after, and may change both.
+    std::string start = request.hero ? "hero " + cellText(*request.hero) + "\n" : "";
+    std::optional<tools::ViewStart> gameStart;
+    if (first) {
+        Checked checked;
+        const CheckFor wanted{request.scriptText.empty(), request.hero, true};
+        if (!check(game.folder, *first, wanted, {}, checked, error)) return refuse();
+        gameStart = checked.start;
+        const tools::MapCell cell = gameStart->heroCell;
+        const simhost::HeroSheet &look = gameStart->heroLook.sheet;
+        start = "enter " + std::to_string(*first) + "\nhero " + cellText({cell.column, cell.row}) + "\nsheet hero " +
+                quoted(look.sheetName) + " " + std::to_string(look.sheetIndex) + "\n";
+    }
+    const std::vector<std::string> startLines =
+        gameStart ? tools::viewCommentLines(*gameStart)
+                  : std::vector<std::string>{"@load_map_to_texture", "@init_mode7 true"};
+
+    std::string script = request.scriptText;
+    if (!preview::scriptInCodePage(script, request.scriptName, error)) return refuse();
+    std::string failure;
+    bool good = begin(game, {}, start, "the start", &failure) &&
+                (script.empty() || runSteps(script, request.scriptName, &failure));
+    if (good && !mirror_.mapLoaded()) good = runSteps(joined(startLines), "the start", &failure);
+    if (!good) {
+        *error = failure;
+        collectMessages(); // what the failed start said, before the scene before is built again
+        if (before) restore(*before);
+        open_ = before.has_value();
         return false;
     }
-    if (first && !enter(*first, error)) return false;
-    int32_t width = 0, height = 0;
-    simhost::mapSize(&width, &height);
-    if (first || request.hero) placeHero({request.hero.value_or(Cell{width / 2, height / 2}), 0, 0});
-    if (!request.scriptText.empty()) {
-        preview::ScriptOptions options;
-        options.outputFolder = outputFolder_;
-        options.enterMap = [this](int32_t mapId, std::string *failure) { return enter(mapId, failure); };
-        preview::ScriptResult result = preview::runScript(request.scriptText, request.scriptName, observed_, options);
-        if (!result.ok) {
-            *error = result.error;
-            return false;
-        }
-    }
+    open_ = true;
+    askedCodePage_ = request.codePage;
+    howToChooseCodePage_ = request.howToChooseCodePage;
     mapId_ = simhost::hero().mapId;
-    if (!mirror_.mapLoaded()) {
-        send("@load_map_to_texture", false);
-        send("@init_mode7 true", false);
+    maps_.clear();
+    const std::string choice = codePageChoice.str();
+    if (!choice.empty()) note(choice.substr(0, choice.find_last_not_of('\n') + 1));
+    if (gameStart) {
+        note(tools::describeHeroLook(gameStart->heroLook));
+        note(gameStart->backgroundRemark);
     }
-    simhost::scrollToHero();
-    collectMessages();
-    watchFiles();
+    settleShown();
     return true;
 }
 
 bool LiveSession::openDropped(const fs::path &folder, std::string *error) {
-    simhost::GameFolder game;
-    if (!simhost::openGame(folder, game, error)) return false;
-    const std::vector<int32_t> ids = mapIds(game.folder);
-    if (ids.empty()) {
-        *error = "The game folder \"" + folder.string() + "\" holds no map file (Map0001.lmu, ...)";
-        return false;
-    }
     OpenRequest request;
-    request.game = game.folder;
-    request.map = ids.front();
+    request.game = folder;
+    request.codePage = askedCodePage_;
+    request.howToChooseCodePage = howToChooseCodePage_;
     return open(request, error);
+}
+
+bool LiveSession::begin(const simhost::GameFolder &game, const std::vector<uint8_t> &tilesetRecord,
+                        const std::string &script, const std::string &name, std::string *error) {
+    if (!directory_) directory_.emplace();
+    if (!directory_->enter(game.folder, error)) return false;
+    simhost::initTitleScreen(observed_); // the plug-in lets go of the last scene's images
+    simhost::resetEngine();
+    simhost::setTilesetRecord(tilesetRecord);
+    seenMessages_ = 0;
+    game_ = game;
+    return runSteps(script, name, error);
+}
+
+bool LiveSession::runSteps(const std::string &script, const std::string &name, std::string *error) {
+    preview::ScriptOptions options;
+    options.outputFolder = outputFolder_;
+    options.enterMap = [this](int32_t mapId, std::string *failure) { return enter(mapId, failure); };
+    const preview::ScriptResult result = preview::runScript(script, name, observed_, options);
+    if (!result.ok) *error = result.error;
+    return result.ok;
+}
+
+LiveSession::Scene LiveSession::scene() const {
+    const FvHostMapView &view = simhost::mapView();
+    Scene scene{game_, simhost::codePage(), {}, {}};
+    if (view.tilesetRecord != nullptr && view.tilesetRecordSize > 0)
+        scene.tilesetRecord.assign(view.tilesetRecord, view.tilesetRecord + view.tilesetRecordSize);
+    const FvHostCharacter &hero = simhost::hero();
+    scene.script = sceneScript(mapId_, {hero.mapColumn, hero.mapRow}, true);
+    return scene;
+}
+
+void LiveSession::restore(const Scene &scene) {
+    simhost::setCodePage(scene.codePage, nullptr);
+    std::string failure;
+    if (!begin(scene.game, scene.tilesetRecord, scene.script, "the view before", &failure))
+        note("the view before could not be built again: " + failure);
+    settleShown();
 }
 
 bool LiveSession::enter(int32_t mapId, std::string *error) {
     if (!simhost::enterMap(game_, mapId, error)) return false;
     mapId_ = mapId;
+    enteredEvents_ = eventFigures();
+    loadedEventIds_.clear();
     return true;
+}
+
+void LiveSession::noteLoadedEvents() {
+    for (const Figure &event : eventFigures())
+        if (std::find(loadedEventIds_.begin(), loadedEventIds_.end(), event.id) == loadedEventIds_.end())
+            loadedEventIds_.push_back(event.id);
+}
+
+std::vector<LiveSession::Figure> LiveSession::eventFigures() {
+    std::vector<Figure> figures;
+    const FvHostEventList *events = simhost::mapView().events;
+    for (int32_t i = 0; events != nullptr && i < events->count; ++i) {
+        const FvHostCharacter &e = *events->items[i];
+        figures.push_back({e.id,
+                           {e.mapColumn, e.mapRow},
+                           e.facing,
+                           e.animationStep,
+                           simhost::hostStringText(e.sheetName),
+                           e.sheetIndex});
+    }
+    return figures;
+}
+
+// The events a script placed, moved, turned or dressed since the map was entered: those a load found
+// (the plug-in draws them where they now stand), or those the host placed after the last load.
+std::vector<LiveSession::Figure> LiveSession::eventsMoved(bool foundByALoad) const {
+    std::vector<Figure> moved;
+    for (const Figure &event : eventFigures()) {
+        const bool found = std::find(loadedEventIds_.begin(), loadedEventIds_.end(), event.id) != loadedEventIds_.end();
+        if (found == foundByALoad &&
+            std::find(enteredEvents_.begin(), enteredEvents_.end(), event) == enteredEvents_.end())
+            moved.push_back(event);
+    }
+    return moved;
+}
+
+std::vector<std::string> LiveSession::eventSteps(const std::vector<Figure> &events) {
+    std::vector<std::string> steps;
+    for (const Figure &event : events) {
+        const std::string id = std::to_string(event.id);
+        steps.push_back("event " + id + " " + cellText(event.cell) + " " + quoted(event.sheet) + " " +
+                        std::to_string(event.sheetIndex));
+        steps.push_back("face " + id + " " + std::to_string(event.facing));
+        steps.push_back("pose " + id + " " + std::to_string(event.animationStep));
+    }
+    return steps;
+}
+
+// Names are written as the engine holds them, in the game's code page: the scenes the session
+// builds run these steps as they are. What C prints is the same in UTF-8, as every script file is.
+std::vector<std::string> LiveSession::hostSteps(int32_t mapId, Cell hero, bool withEvents) const {
+    const FvHostCharacter &h = simhost::hero();
+    std::vector<std::string> steps{
+        "enter " + std::to_string(mapId),
+        "hero " + cellText(hero) + " " + std::to_string(h.facing),
+        "sheet hero " + quoted(simhost::hostStringText(h.sheetName)) + " " + std::to_string(h.sheetIndex),
+        "pose hero " + std::to_string(h.animationStep),
+    };
+    if (withEvents)
+        for (const std::string &step : eventSteps(eventsMoved(true))) steps.push_back(step);
+    // The live view draws after the view's own picture; the preview draws picture 1 unless told.
+    if (mirror_.values().pictureId != 1) steps.push_back("pictures " + std::to_string(mirror_.values().pictureId));
+    return steps;
+}
+
+// The view on show as a script that builds it again: the host's steps, the comment lines, then the
+// events the host placed after the last load, which stay undrawn.
+std::string LiveSession::sceneScript(int32_t mapId, Cell hero, bool withEvents) const {
+    std::string script = joined(hostSteps(mapId, hero, withEvents)) + joined(mirror_.script());
+    if (withEvents) script += joined(eventSteps(eventsMoved(false)));
+    return script;
+}
+
+std::vector<std::string> LiveSession::script() const {
+    const FvHostCharacter &hero = simhost::hero();
+    std::vector<std::string> lines{
+        "# farview-live: map " + std::to_string(mapId_) + " of " + game_.folder.filename().u8string() +
+            " as a preview script (farview-preview GAME_FOLDER THIS_FILE draws the window's picture).",
+        "# The host's steps: where the game puts the hero and the events (not for the event script).",
+    };
+    for (const std::string &step : hostSteps(mapId_, {hero.mapColumn, hero.mapRow}, true))
+        lines.push_back(simhost::toUtf8(step));
+    lines.push_back("# The event's comment lines: paste these into the event script.");
+    for (const std::string &line : mirror_.script()) lines.push_back(simhost::toUtf8(line));
+    const std::vector<std::string> late = eventSteps(eventsMoved(false));
+    if (!late.empty())
+        lines.push_back("# The host's steps after the load: events placed since, which the plug-in does not draw.");
+    for (const std::string &step : late) lines.push_back(simhost::toUtf8(step));
+    lines.push_back("# The host draws a frame and writes it to " + std::string(kScriptFrameFile) + ".");
+    lines.push_back("frame " + std::string(kScriptFrameFile));
+    return lines;
+}
+
+// The pictures and sheets of the view on show that a rebuild of it would load, beyond the map's
+// tileset and its events' own sheets: on another map the sprites stay behind (they name this map's
+// events), and so do the events a script moved.
+std::vector<std::string> LiveSession::viewImages(bool sameMap) const {
+    std::vector<std::string> images = sameMap ? mirror_.imageFiles() : std::vector<std::string>{};
+    if (!sameMap && !mirror_.backgroundFile().empty()) images.push_back(mirror_.backgroundFile());
+    const std::string heroSheet = simhost::hostStringText(simhost::hero().sheetName);
+    if (!heroSheet.empty()) addOnce(images, sheetFile(heroSheet));
+    for (const Figure &event : sameMap ? eventsMoved(true) : std::vector<Figure>{})
+        if (!event.sheet.empty()) addOnce(images, sheetFile(event.sheet));
+    return images;
+}
+
+bool LiveSession::check(const fs::path &folder, int32_t mapId, const CheckFor &wanted, std::vector<std::string> images,
+                        Checked &checked, std::string *error) {
+    if (!simhost::openGame(folder, checked.game, error) || !readMap(folder, mapId, checked.map, error)) return false;
+    std::optional<tools::MapCell> hero;
+    if (wanted.hero) hero = tools::MapCell{wanted.hero->column, wanted.hero->row};
+    if (!tools::startOfView(checked.game, checked.map, mapId, hero, "", checked.start, error)) return false;
+    if (wanted.ownBackground && !checked.start.background.empty()) images.push_back(checked.start.background);
+    size_t required = 0; // images the view cannot be made without, first in the list
+    if (!checked.game.databasePath.empty()) {
+        const simhost::GameDatabase *database = simhost::gameDatabase(checked.game, error);
+        if (database == nullptr) return false;
+        const simhost::GameTileset *tileset = tilesetOf(*database, checked.map);
+        if (tileset == nullptr) {
+            *error = mapFileName(mapId) + " uses tileset " + std::to_string(checked.map.tilesetId) + ", which " +
+                     checked.game.databasePath.filename().string() + " does not hold";
+            return false;
+        }
+        images.insert(images.begin(), tilesetGraphic(*tileset));
+        required = 1;
+    } else if (wanted.needsDatabase) {
+        *error = folder.string() + " has no database (a .ldb file) to give map " + std::to_string(mapId) +
+                 " its tileset: write a script with enter and tileset steps and give it with --script";
+        return false;
+    }
+    for (const simhost::GameEvent &event : checked.map.events)
+        if (!event.pages.empty() && !event.pages.front().sheetName.empty())
+            images.push_back(sheetFile(event.pages.front().sheetName));
+    for (const std::string &image : images) addOnce(checked.images, image);
+    // The pictures are named relative to the game folder, which need not be the one on show.
+    tools::CurrentDirectory here;
+    if (!here.enter(checked.game.folder, error)) return false;
+    for (size_t i = 0; i < checked.images.size(); ++i) {
+        std::string fault;
+        if (probeImage(checked.images[i], &fault)) continue;
+        if (i < required) return (*error = fault, false);
+        checked.unusable.push_back(checked.images[i]);
+        checked.faults.push_back(fault);
+    }
+    return true;
+}
+
+bool LiveSession::rebuild(int32_t mapId, const std::optional<MapMemory> &place, bool sameMap, std::string *error) {
+    collectMessages();
+    Checked checked;
+    std::vector<std::string> images = viewImages(sameMap);
+    for (const ViewMirror::SpriteLine &sprite : place ? place->sprites : std::vector<ViewMirror::SpriteLine>{})
+        addOnce(images, sprite.image);
+    const bool good = check(game_.folder, mapId, CheckFor{false, std::nullopt, !sameMap}, images, checked, error);
+    seenMessages_ = simhost::messages().size(); // a failed look is told through error
+    if (!good) return false;
+    // A picture or sheet the view on show has is not given up for one that cannot be loaded.
+    for (size_t i = 0; sameMap && i < checked.unusable.size(); ++i)
+        if (std::find(unusable_.begin(), unusable_.end(), checked.unusable[i]) == unusable_.end())
+            return (*error = checked.faults[i], false);
+    const Scene before = scene();
+    const FvHostCharacter &hero = simhost::hero();
+    const simhost::GameMap &map = checked.map;
+    Cell cell{hero.mapColumn, hero.mapRow};
+    if (!sameMap) {
+        cell = place ? place->hero : Cell{map.width / 2, map.height / 2};
+        std::optional<Cell> boundary = mirror_.boundary();
+        if (place) boundary = place->boundary;
+        if (!place && boundary) boundary = clampedInto(*boundary, map.width, map.height);
+        mirror_.leaveMap(boundary, place ? place->sprites : std::vector<ViewMirror::SpriteLine>{});
+    }
+    std::string script = sceneScript(mapId, clampedInto(cell, map.width, map.height), sameMap);
+    // Another map brings its own background, as its event script would set it; a map without one
+    // leaves the band as it was.
+    const std::string background = tools::backgroundLine(checked.start);
+    if (!sameMap && !background.empty()) script += background + "\n";
+    // Entered again: a folder removed and made again is another folder to the system.
+    if (!directory_ || !directory_->enter(checked.game.folder, error)) return false;
+    simhost::initTitleScreen(observed_);
+    game_ = std::move(checked.game);
+    if (!runSteps(script, "the view", error)) {
+        restore(before);
+        return false;
+    }
+    collectMessages();
+    settle(checked);
+    return true;
+}
+
+// The view on show was made from what checked found: its files are watched from now on, and the
+// pictures and sheets it had to do without are no reason to refuse the next reload.
+void LiveSession::settle(const Checked &checked) {
+    // A map whose floor the plug-in reads from a stray byte is told of once, until that changes.
+    const std::string &warning = checked.start.strayLayerMarkWarning;
+    if (!warning.empty() && warning != strayLayerMarkTold_) note(warning);
+    strayLayerMarkTold_ = warning;
+    unusable_ = checked.unusable;
+    std::vector<fs::path> files{simhost::resolveGameFile(game_.folder, mapFileName(mapId_))};
+    if (!game_.databasePath.empty()) files.push_back(game_.databasePath);
+    for (const std::string &name : checked.images) files.push_back(simhost::resolveGameFile(game_.folder, name));
+    watch_.watch(std::move(files));
+}
+
+// After a scene a script made: what it is made of is found by looking.
+void LiveSession::settleShown() {
+    collectMessages();
+    Checked shown;
+    std::string ignored;
+    check(game_.folder, mapId_, CheckFor{}, viewImages(true), shown, &ignored);
+    seenMessages_ = simhost::messages().size(); // the scene's own loads told them already
+    settle(shown);
 }
 
 void LiveSession::apply(const Effect &effect) {
     for (const std::string &line : effect.commentLines) send(line, true);
     if (effect.hero) placeHero(*effect.hero);
     if (effect.choose) setting_ = *effect.choose;
+    if (effect.switchWalking) relativeWalking_ = !relativeWalking_;
     if (effect.mapStep != 0) changeMap(effect.mapStep);
     collectMessages();
 }
@@ -186,7 +482,7 @@ void LiveSession::placeHero(const HeroStep &step) {
 }
 
 void LiveSession::changeMap(int32_t direction) {
-    const std::vector<int32_t> ids = mapIds(game_.folder);
+    const std::vector<int32_t> ids = simhost::gameMapIds(game_);
     std::optional<int32_t> next;
     for (int32_t id : ids)
         if ((direction > 0 && id > mapId_ && !next) || (direction < 0 && id < mapId_)) next = id;
@@ -194,88 +490,32 @@ void LiveSession::changeMap(int32_t direction) {
         note("map " + std::to_string(mapId_) + " is the game's " + (direction > 0 ? "last" : "first"));
         return;
     }
-    std::string error;
-    if (rebuild(*next, std::nullopt, false, &error))
-        note("map " + std::to_string(*next));
-    else
-        note("map " + std::to_string(*next) + ": " + error);
-}
-
-bool LiveSession::check(const fs::path &folder, int32_t mapId, bool sameMap, Checked &checked, std::string *error) {
-    if (!simhost::openGame(folder, checked.game, error) || !readMap(folder, mapId, checked.map, error)) return false;
-    std::vector<std::string> images = sameMap ? mirror_.imageFiles() : std::vector<std::string>{};
-    if (!sameMap && !mirror_.backgroundFile().empty()) images.push_back(mirror_.backgroundFile());
-    if (!checked.game.databasePath.empty()) {
-        const simhost::GameDatabase *database = simhost::gameDatabase(checked.game, error);
-        if (database == nullptr) return false;
-        const simhost::GameTileset *tileset = tilesetOf(*database, checked.map);
-        if (tileset == nullptr) {
-            *error = mapFileName(mapId) + " uses tileset " + std::to_string(checked.map.tilesetId) + ", which " +
-                     checked.game.databasePath.filename().string() + " does not hold";
-            return false;
-        }
-        images.insert(images.begin(), tilesetGraphic(*tileset));
-    }
-    for (const std::string &image : images)
-        if (!probeImage(image, error)) return false;
-    return true;
-}
-
-bool LiveSession::rebuild(int32_t mapId, std::optional<Cell> cell, bool sameMap, std::string *error) {
-    collectMessages();
-    Checked checked;
-    const bool good = check(game_.folder, mapId, sameMap, checked, error);
-    seenMessages_ = simhost::messages().size(); // a failed look is told through error
-    if (!good) return false;
-    if (!sameMap) mirror_.leaveMap(checked.map.width, checked.map.height);
-    const std::vector<std::string> lines = mirror_.script();
-    const Cell at = clampedInto(cell.value_or(Cell{checked.map.width / 2, checked.map.height / 2}), checked.map.width,
-                                checked.map.height);
-    simhost::initTitleScreen(observed_);
-    game_ = std::move(checked.game);
-    if (!enter(mapId, error)) return false;
     const FvHostCharacter &hero = simhost::hero();
-    placeHero({at, hero.facing, hero.animationStep});
-    for (const std::string &line : lines) send(line, false);
-    watchFiles();
-    return true;
+    const int32_t left = mapId_;
+    const MapMemory leaving{{hero.mapColumn, hero.mapRow}, mirror_.boundary(), mirror_.sprites()};
+    const auto known = maps_.find(*next);
+    std::string error;
+    if (!rebuild(*next, known != maps_.end() ? std::optional<MapMemory>(known->second) : std::nullopt, false, &error)) {
+        note("map " + std::to_string(*next) + ": " + error);
+        return;
+    }
+    maps_[left] = leaving;
+    note("map " + std::to_string(*next));
 }
 
-bool LiveSession::reloadIfChanged() {
-    const std::vector<fs::path> changes = watch_.changed();
+bool LiveSession::reloadIfChanged(Clock::time_point now) {
+    const std::vector<fs::path> changes = watch_.changed(now);
     if (changes.empty()) return false;
     std::string names;
     for (const fs::path &file : changes)
         names += (names.empty() ? "" : ", ") + file.lexically_relative(game_.folder).generic_string();
-    const FvHostCharacter &hero = simhost::hero();
     std::string error;
-    if (rebuild(mapId_, Cell{hero.mapColumn, hero.mapRow}, true, &error))
+    if (rebuild(mapId_, std::nullopt, true, &error))
         note("reloaded: " + names + " changed");
     else
         note("not reloaded, the last good view stays: " + error);
     collectMessages();
     return true;
-}
-
-void LiveSession::watchFiles() {
-    std::vector<fs::path> files{simhost::resolveGameFile(game_.folder, mapFileName(mapId_))};
-    if (!game_.databasePath.empty()) files.push_back(game_.databasePath);
-    simhost::GameMap map;
-    std::string ignored;
-    const simhost::GameDatabase *database = simhost::gameDatabase(game_, &ignored);
-    const simhost::GameTileset *tileset =
-        database != nullptr && readMap(game_.folder, mapId_, map, &ignored) ? tilesetOf(*database, map) : nullptr;
-    std::vector<std::string> names = mirror_.imageFiles();
-    if (tileset != nullptr) names.push_back(tilesetGraphic(*tileset));
-    const std::string heroSheet = simhost::hostStringText(simhost::hero().sheetName);
-    if (!heroSheet.empty()) names.push_back(sheetFile(heroSheet));
-    const FvHostEventList *events = simhost::mapView().events;
-    for (int32_t i = 0; events != nullptr && i < events->count; ++i) {
-        const std::string sheet = simhost::hostStringText(events->items[i]->sheetName);
-        if (!sheet.empty()) names.push_back(sheetFile(sheet));
-    }
-    for (const std::string &name : names) files.push_back(simhost::resolveGameFile(game_.folder, name));
-    watch_.watch(std::move(files));
 }
 
 void LiveSession::renderFrame() {
@@ -286,21 +526,6 @@ void LiveSession::renderFrame() {
     const auto took = std::chrono::steady_clock::now() - start;
     pluginMicroseconds_ = std::chrono::duration_cast<std::chrono::microseconds>(took).count();
     collectMessages();
-}
-
-std::vector<std::string> LiveSession::script() const {
-    const FvHostCharacter &hero = simhost::hero();
-    std::vector<std::string> lines{"# The view of farview-live on map " + std::to_string(mapId_) + " of " +
-                                       game_.folder.filename().string() + ". The host steps it stands on:",
-                                   "#   enter " + std::to_string(mapId_),
-                                   "#   hero " + std::to_string(hero.mapColumn) + " " + std::to_string(hero.mapRow) +
-                                       " " + std::to_string(hero.facing)};
-    const std::string sheet = simhost::hostStringText(hero.sheetName);
-    if (!sheet.empty())
-        lines.push_back("#   sheet hero \"" + simhost::toUtf8(sheet) + "\" " + std::to_string(hero.sheetIndex));
-    lines.push_back("#   pose hero " + std::to_string(hero.animationStep));
-    for (const std::string &line : mirror_.script()) lines.push_back(line);
-    return lines;
 }
 
 fs::path LiveSession::freeName(const char *stem, const char *extension) const {
@@ -370,6 +595,7 @@ LiveState LiveSession::state() const {
     state.animationStep = hero.animationStep;
     simhost::mapSize(&state.mapWidth, &state.mapHeight);
     state.setting = setting_;
+    state.relativeWalking = relativeWalking_;
     return state;
 }
 
@@ -384,25 +610,6 @@ void LiveSession::collectMessages() {
     if (texts.size() < seenMessages_) seenMessages_ = 0; // the engine was reset meanwhile
     for (; seenMessages_ < texts.size(); ++seenMessages_)
         note("[" + captions[seenMessages_] + "] " + texts[seenMessages_]);
-}
-
-std::vector<int32_t> mapIds(const fs::path &folder) {
-    std::vector<int32_t> ids;
-    std::error_code failure;
-    for (fs::directory_iterator entry(folder, failure), end; !failure && entry != end; entry.increment(failure)) {
-        std::string name = entry->path().filename().string();
-        std::transform(name.begin(), name.end(), name.begin(),
-                       [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
-        if (name.size() < 8 || name.size() > 16 || name.compare(0, 3, "map") != 0 ||
-            name.compare(name.size() - 4, 4, ".lmu") != 0)
-            continue;
-        const std::string digits = name.substr(3, name.size() - 7);
-        if (std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
-            ids.push_back(std::stoi(digits));
-    }
-    std::sort(ids.begin(), ids.end());
-    ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
-    return ids;
 }
 
 } // namespace live

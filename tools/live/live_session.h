@@ -3,14 +3,20 @@
 // author would write. The window (live_window.cpp) turns keys into effects (controls.h), hands
 // them here and shows the frames.
 //
+// Every scene the session shows is built from a preview script (preview_script.h): opening a game,
+// another map, a reload. The script of the scene on show is what C prints, so that the preview
+// run on it draws the same picture.
+//
 // There is one session per process, as there is one stand-in engine. The session keeps the game
 // folder as the current directory while it lives: the plug-in reads the game's files from there.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,6 +24,7 @@
 #include "simhost/game_folder.h"
 #include "simhost/simhost.h"
 #include "tools/common/program_files.h"
+#include "tools/common/view_start.h"
 #include "tools/live/controls.h"
 #include "tools/live/file_watch.h"
 #include "tools/live/view_mirror.h"
@@ -31,36 +38,50 @@ struct OpenRequest {
     std::optional<Cell> hero;   // the hero's cell; with a map and no hero, the map's centre
     std::string scriptText;     // a preview script run before the view goes live (may be empty)
     std::string scriptName;
+    std::string codePage; // the game's code page; empty: the one its file names are found under
+    std::string howToChooseCodePage = "--code-page chooses another"; // told with the code page found
 };
 
 // The frames of a recorded turn, one view step apart.
 constexpr int32_t kTurnFrames = 360 / kTurnDegrees;
 // How many of the last comment lines sent, and of the messages, the session remembers.
 constexpr size_t kRememberedLines = 4;
+// The file the frame step of C's script writes.
+constexpr const char *kScriptFrameFile = "view.png";
 
 class LiveSession {
 public:
+    using Clock = FileWatch::Clock;
+
     explicit LiveSession(std::filesystem::path outputFolder);
     ~LiveSession();
     LiveSession(const LiveSession &) = delete;
     LiveSession &operator=(const LiveSession &) = delete;
 
     bool loadModule(const std::string &path, std::string *error);
-    // Opens the game folder, enters its map, runs the script, and makes sure a view is drawn. False
-    // with a message (a script's names its line) when the game cannot be opened or the script fails.
+    // Opens the game folder in its code page, enters its map, runs the script, and makes sure a view
+    // is drawn. False with a message (a script's names its line) when the game cannot be shown; the
+    // game open before and its view then stay as they were.
     bool open(const OpenRequest &request, std::string *error);
-    // A game folder dropped on the window: its first map, the view values kept.
+    // A game folder dropped on the window: its first map, the view values kept, the code page the
+    // last open asked for.
     bool openDropped(const std::filesystem::path &folder, std::string *error);
+    // Another map of the open game, entered as PageUp and PageDown enter one: every file the view
+    // needs checked first, the view's values kept, the hero on the map's centre. False with why,
+    // and the view as it was (the browser page's map list).
+    bool enterMap(int32_t mapId, std::string *error) { return rebuild(mapId, std::nullopt, false, error); }
 
     void apply(const Effect &effect);
     // One host frame: the backdrop, then the plug-in after the view's picture.
     void renderFrame();
-    // Looks at the files the view is made of; when one has changed, the map is entered again and
-    // the view rebuilt, keeping the hero's cell and every value. A file that cannot be read leaves
-    // the last good view and a message. True when something had changed.
-    bool reloadIfChanged();
+    // When the files the view is made of have changed and been quiet since (file_watch.h), every
+    // file the view uses is checked and the view rebuilt from its script, keeping the hero's cell
+    // and every value. A file that cannot be read, and was good in the view on show, leaves that
+    // view and a message naming it. True when something had changed.
+    bool reloadIfChanged(Clock::time_point now = Clock::now());
 
-    // What C prints: remarks with the host steps the view stands on, then its comment lines.
+    // What C prints: the scene on show as a preview script, with remarks that tell the host's steps
+    // from the comment lines an author pastes into the event, ending in a frame step.
     std::vector<std::string> script() const;
     // The last frame as shot-NNN.png in the output folder (the first free number); its path.
     std::optional<std::filesystem::path> saveScreenshot();
@@ -77,24 +98,74 @@ public:
     const std::deque<std::string> &sent() const { return sent_; }
     const std::deque<std::string> &notes() const { return notes_; }
     void note(const std::string &text);
-    // Called with each note as it is made (the window prints them on stderr).
+    // Called with each note as it is made (the window prints them on stderr). Set it before open,
+    // so that what opening a game says is heard too.
     std::function<void(const std::string &)> noteListener;
     int64_t pluginMicroseconds() const { return pluginMicroseconds_; }
     // The loaded module, as the session hands it the host's calls.
     const simhost::PluginModule &module() const { return observed_; }
 
 private:
+    // A character as host steps set it.
+    struct Figure {
+        int32_t id = 0; // an event's; 0 for the hero
+        Cell cell;
+        int32_t facing = 0;
+        int32_t animationStep = 0;
+        std::string sheet; // in the game's code page; empty: shown as tile sheetIndex
+        int32_t sheetIndex = 0;
+        bool operator==(const Figure &other) const;
+    };
+    // What a check of a map's view asks beyond its images.
+    struct CheckFor {
+        bool needsDatabase = false; // a map without a database's tileset cannot be shown
+        std::optional<Cell> hero;   // the author's cell for the hero, refused when off the map
+        bool ownBackground = false; // the map's own background comes into the view
+    };
+    // What a map's view is made of, read and looked at before the view is replaced.
     struct Checked {
         simhost::GameFolder game;
         simhost::GameMap map;
+        tools::ViewStart start; // the view's start as the game has it: the hero's cell and look, the background
+        std::vector<std::string> images;   // the pictures and sheets the view loads, tileset graphic first
+        std::vector<std::string> unusable; // of them, those that cannot be loaded
+        std::vector<std::string> faults;   // why, in step with unusable
     };
-    bool check(const std::filesystem::path &folder, int32_t mapId, bool sameMap, Checked &checked, std::string *error);
-    bool rebuild(int32_t mapId, std::optional<Cell> cell, bool sameMap, std::string *error);
+    // A scene to build again when one that replaced it fails.
+    struct Scene {
+        simhost::GameFolder game;
+        std::string codePage;
+        std::vector<uint8_t> tilesetRecord;
+        std::string script;
+    };
+    // What each map the session has shown keeps while another is on show.
+    struct MapMemory {
+        Cell hero;
+        std::optional<Cell> boundary;
+        std::vector<ViewMirror::SpriteLine> sprites;
+    };
+
+    bool check(const std::filesystem::path &folder, int32_t mapId, const CheckFor &wanted,
+               std::vector<std::string> images, Checked &checked, std::string *error);
+    bool begin(const simhost::GameFolder &game, const std::vector<uint8_t> &tilesetRecord, const std::string &script,
+               const std::string &name, std::string *error);
+    bool runSteps(const std::string &script, const std::string &name, std::string *error);
+    bool rebuild(int32_t mapId, const std::optional<MapMemory> &place, bool sameMap, std::string *error);
+    void restore(const Scene &scene);
+    Scene scene() const;
+    void settle(const Checked &checked);
+    void settleShown();
     bool enter(int32_t mapId, std::string *error);
+    static std::vector<Figure> eventFigures();
+    std::vector<Figure> eventsMoved(bool foundByALoad) const;
+    static std::vector<std::string> eventSteps(const std::vector<Figure> &events);
+    std::vector<std::string> hostSteps(int32_t mapId, Cell hero, bool withEvents) const;
+    std::string sceneScript(int32_t mapId, Cell hero, bool withEvents) const;
+    void noteLoadedEvents();
+    std::vector<std::string> viewImages(bool sameMap) const;
     bool send(const std::string &line, bool remembered);
     void placeHero(const HeroStep &step);
     void changeMap(int32_t direction);
-    void watchFiles();
     void collectMessages();
     std::filesystem::path freeName(const char *stem, const char *extension) const;
 
@@ -107,8 +178,19 @@ private:
     ViewMirror mirror_;
     std::optional<tools::CurrentDirectory> directory_;
     simhost::GameFolder game_;
+    std::string askedCodePage_;
+    std::string howToChooseCodePage_ = "--code-page chooses another";
+    std::string strayLayerMarkTold_; // the warning last told of the map on show
+    bool open_ = false;              // a game's view is on show
     int32_t mapId_ = 0;
+    std::vector<Figure> enteredEvents_; // the events as entering the map placed them
+    // The events a load_map_to_texture found since the map was entered: the plug-in draws these, and
+    // not those the host placed after the last load.
+    std::vector<int32_t> loadedEventIds_;
+    std::vector<std::string> unusable_; // pictures and sheets the view on show was made without
+    std::map<int32_t, MapMemory> maps_; // by map id
     Setting setting_ = Setting::Horizon;
+    bool relativeWalking_ = true;
     FileWatch watch_;
     std::deque<std::string> sent_;
     std::deque<std::string> notes_;
@@ -118,8 +200,5 @@ private:
     int32_t turnFramesLeft_ = 0;
     float turnStartAngle_ = 0.0f;
 };
-
-// The map ids of a game folder's map files ("Map0001.lmu" in any letter case), in order.
-std::vector<int32_t> mapIds(const std::filesystem::path &folder);
 
 } // namespace live

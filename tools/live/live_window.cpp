@@ -10,6 +10,7 @@
 #include <iterator>
 #include <sstream>
 
+#include "simhost/game_folder.h"
 #include "simhost/simhost.h"
 #include "tools/live/live_picture.h"
 
@@ -21,7 +22,6 @@ using Clock = std::chrono::steady_clock;
 
 // Window pixels of a horizontal drag that make one turn step.
 constexpr int32_t kDragPixels = 8;
-constexpr auto kReloadInterval = std::chrono::seconds(1);
 constexpr int32_t kFallbackRefreshRate = 60;
 
 struct KeyCode {
@@ -30,20 +30,35 @@ struct KeyCode {
 };
 
 const KeyCode kKeyCodes[] = {
-    {SDLK_UP, Key::Up},         {SDLK_DOWN, Key::Down},
-    {SDLK_LEFT, Key::Left},     {SDLK_RIGHT, Key::Right},
-    {SDLK_q, Key::Q},           {SDLK_e, Key::E},
-    {SDLK_w, Key::W},           {SDLK_b, Key::B},
-    {SDLK_t, Key::T},           {SDLK_c, Key::C},
-    {SDLK_s, Key::S},           {SDLK_g, Key::G},
-    {SDLK_h, Key::H},           {SDLK_TAB, Key::Tab},
-    {SDLK_1, Key::Digit1},      {SDLK_2, Key::Digit2},
-    {SDLK_3, Key::Digit3},      {SDLK_4, Key::Digit4},
-    {SDLK_5, Key::Digit5},      {SDLK_PLUS, Key::Plus},
-    {SDLK_EQUALS, Key::Plus},   {SDLK_KP_PLUS, Key::Plus},
-    {SDLK_MINUS, Key::Minus},   {SDLK_KP_MINUS, Key::Minus},
-    {SDLK_PAGEUP, Key::PageUp}, {SDLK_PAGEDOWN, Key::PageDown},
-    {SDLK_F11, Key::F11},       {SDLK_ESCAPE, Key::Escape},
+    {SDLK_UP, Key::Up},
+    {SDLK_DOWN, Key::Down},
+    {SDLK_LEFT, Key::Left},
+    {SDLK_RIGHT, Key::Right},
+    {SDLK_q, Key::Q},
+    {SDLK_e, Key::E},
+    {SDLK_w, Key::W},
+    {SDLK_b, Key::B},
+    {SDLK_t, Key::T},
+    {SDLK_c, Key::C},
+    {SDLK_s, Key::S},
+    {SDLK_g, Key::G},
+    {SDLK_h, Key::H},
+    {SDLK_r, Key::R},
+    {SDLK_TAB, Key::Tab},
+    {SDLK_1, Key::Digit1},
+    {SDLK_2, Key::Digit2},
+    {SDLK_3, Key::Digit3},
+    {SDLK_4, Key::Digit4},
+    {SDLK_5, Key::Digit5},
+    {SDLK_PLUS, Key::Plus},
+    {SDLK_EQUALS, Key::Equals},
+    {SDLK_KP_PLUS, Key::KeypadPlus},
+    {SDLK_MINUS, Key::Minus},
+    {SDLK_KP_MINUS, Key::KeypadMinus},
+    {SDLK_PAGEUP, Key::PageUp},
+    {SDLK_PAGEDOWN, Key::PageDown},
+    {SDLK_F11, Key::F11},
+    {SDLK_ESCAPE, Key::Escape},
 };
 
 std::optional<Key> keyOf(SDL_Keycode code) {
@@ -58,10 +73,11 @@ SDL_Keycode codeOf(Key key) {
     return SDLK_UNKNOWN;
 }
 
-bool shiftHeld() { return (SDL_GetModState() & KMOD_SHIFT) != 0; }
+Modifiers held(Uint16 mod) { return {(mod & KMOD_SHIFT) != 0, (mod & KMOD_CTRL) != 0}; }
+Modifiers heldNow() { return held(static_cast<Uint16>(SDL_GetModState())); }
 
 // The inputs of a test, pushed as the window system would send them:
-//   key [shift] NAME     a key pressed and released (names as controls.h's keyByName)
+//   key [shift] [ctrl] NAME   a key pressed and released (names as controls.h's keyByName)
 //   wheel CLICKS         the wheel turned, away from the person when positive
 //   drag PIXELS          a horizontal drag with the left button held
 //   drop FOLDER          a folder dropped on the window
@@ -73,15 +89,15 @@ bool pushInput(const std::string &line, int32_t &wait, std::string *error) {
     words >> verb;
     SDL_Event event{};
     if (verb == "key") {
-        words >> word;
-        const bool shift = word == "shift";
-        if (shift) words >> word;
+        int mod = KMOD_NONE;
+        for (words >> word; word == "shift" || word == "ctrl"; words >> word)
+            mod |= word == "shift" ? KMOD_LSHIFT : KMOD_LCTRL;
         const std::optional<Key> key = keyByName(word);
         if (!key) return (*error = "no key named '" + word + "'", false);
         event.type = SDL_KEYDOWN;
         event.key.keysym.sym = codeOf(*key);
-        event.key.keysym.mod = shift ? KMOD_LSHIFT : KMOD_NONE;
-        SDL_SetModState(shift ? KMOD_LSHIFT : KMOD_NONE);
+        event.key.keysym.mod = static_cast<Uint16>(mod);
+        SDL_SetModState(static_cast<SDL_Keymod>(mod));
         SDL_PushEvent(&event);
         event.type = SDL_KEYUP;
         return SDL_PushEvent(&event) >= 0;
@@ -136,16 +152,13 @@ public:
         if (!onADisplay())
             return fail("there is no display to open the window on (is DISPLAY set?); SDL_VIDEODRIVER=" +
                         std::string(SDL_GetCurrentVideoDriver()) + " runs it there all the same");
-        auto lastLook = Clock::now(), secondStart = Clock::now();
+        auto secondStart = Clock::now();
         int32_t framesThisSecond = 0;
         while (running_) {
             const auto frameStart = Clock::now();
             if (!feedInput()) return 1;
             handleEvents();
-            if (frameStart - lastLook >= kReloadInterval) {
-                session_.reloadIfChanged();
-                lastLook = frameStart;
-            }
+            session_.reloadIfChanged(frameStart);
             session_.recording() ? session_.recordTurnStep() : session_.renderFrame();
             show();
             ++framesThisSecond;
@@ -175,7 +188,6 @@ private:
         const bool known = display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0 && mode.refresh_rate > 0;
         frameBudget_ = std::chrono::microseconds(1000000 / (known ? mode.refresh_rate : kFallbackRefreshRate));
         SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
-        session_.noteListener = [this](const std::string &text) { err_ << "farview-live: " << text << "\n"; };
         return true;
     }
 
@@ -221,7 +233,7 @@ private:
             case SDL_KEYDOWN: pressed(event.key); break;
             case SDL_MOUSEWHEEL: {
                 const int32_t clicks = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
-                act(wheelInput(clicks, shiftHeld()));
+                act(wheelInput(clicks, heldNow()));
                 break;
             }
             case SDL_MOUSEBUTTONDOWN:
@@ -239,8 +251,7 @@ private:
     void pressed(const SDL_KeyboardEvent &key) {
         const std::optional<Key> which = keyOf(key.keysym.sym);
         if (!which) return;
-        const bool shift = (key.keysym.mod & KMOD_SHIFT) != 0;
-        const Effect effect = effectOf(keyInput(*which, shift), session_.state());
+        const Effect effect = effectOf(keyInput(*which, held(key.keysym.mod)), session_.state());
         // Holding a key walks on, turns on and changes on; the tools act once a press.
         if (key.repeat != 0 && effect.tool != Tool::None) return;
         act(effect);
@@ -260,12 +271,15 @@ private:
         dragged_ += pixels;
         const int32_t steps = dragged_ / kDragPixels;
         dragged_ -= steps * kDragPixels;
-        if (steps != 0) act(dragInput(steps, shiftHeld()));
+        if (steps != 0) act(dragInput(steps, heldNow()));
     }
 
     void dropped(char *file) {
         std::string error;
-        session_.note(session_.openDropped(file, &error) ? "opened " + session_.gameFolder().string() : error);
+        if (session_.openDropped(file, &error))
+            session_.note("opened " + session_.gameFolder().string());
+        else
+            session_.note("not opened, the game open before stays: " + error);
         SDL_free(file);
         SDL_SetWindowTitle(window_, title().c_str());
     }
@@ -299,7 +313,7 @@ private:
         for (const std::string &line : lines) text += line + "\n";
         out_ << text << std::flush;
         const bool copied = SDL_SetClipboardText(text.c_str()) == 0;
-        session_.note("printed the view's comment lines" + std::string(copied ? " and put them on the clipboard" : ""));
+        session_.note("printed the view's script" + std::string(copied ? " and put it on the clipboard" : ""));
     }
 
     void show() {

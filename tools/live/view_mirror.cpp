@@ -70,7 +70,10 @@ void ViewMirror::observe(const std::string &line, const FvParsedComment &comment
     if (name == "usingBackground") v.usingBackground = p.boolean(1);
     if (name == "init_mode7") v.drawing = p.boolean(1);
     if (name == "set_mode7_picture_id") v.pictureId = p.integer(1);
-    if (name == "load_map_to_texture") mapLoaded_ = true;
+    if (name == "load_map_to_texture") {
+        mapLoaded_ = true;
+        ++mapLoads_;
+    }
     if (name == "set_boundary_texture" && p.count() == 2) boundary_ = Cell{p.integer(1), p.integer(2)};
     if (name == "set_background") {
         backgroundLine_ = trimmed(line);
@@ -93,11 +96,9 @@ void ViewMirror::titleReset() {
     sprites_.clear();
 }
 
-void ViewMirror::leaveMap(int32_t width, int32_t height) {
-    sprites_.clear();
-    if (boundary_)
-        boundary_ = Cell{std::clamp(boundary_->column, 0, std::max(0, width - 1)),
-                         std::clamp(boundary_->row, 0, std::max(0, height - 1))};
+void ViewMirror::leaveMap(std::optional<Cell> boundary, std::vector<SpriteLine> sprites) {
+    sprites_ = std::move(sprites);
+    boundary_ = boundary;
 }
 
 std::vector<std::string> ViewMirror::imageFiles() const {

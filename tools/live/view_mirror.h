@@ -35,20 +35,30 @@ struct ViewValues {
 
 class ViewMirror {
 public:
+    // An add_sprite line, or the last change_hero_sprite, as written, and the image it names.
+    struct SpriteLine {
+        std::string line;
+        std::string image;
+        bool heroSprite = false;
+    };
+
     // One comment line as the plug-in received it (line: its text as written).
     void observe(const std::string &line, const FvParsedComment &comment);
     // The plug-in's title-screen reset: drawing off, the map, sprites and images gone; the values stay.
     void titleReset();
-    // Before the view goes to another map of width x height cells: the sprites go (they name the old
-    // map's events) and the boundary texture's cell is moved into the new map.
-    void leaveMap(int32_t width, int32_t height);
+    // Before the view goes to another map: the sprites go (they name the old map's events) and the
+    // new map's come (those it had when it was left), and the boundary texture comes from that cell
+    // of the new map (none: no boundary texture).
+    void leaveMap(std::optional<Cell> boundary, std::vector<SpriteLine> sprites);
 
     const ViewValues &values() const { return values_; }
     const std::optional<Cell> &boundary() const { return boundary_; }
     bool mapLoaded() const { return mapLoaded_; }
+    int32_t mapLoads() const { return mapLoads_; } // the load_map_to_texture lines observed so far
     // The image files the plug-in was told to load: the background, the sprites' pictures.
     std::vector<std::string> imageFiles() const;
     const std::string &backgroundFile() const { return backgroundFile_; }
+    const std::vector<SpriteLine> &sprites() const { return sprites_; }
 
     // The comment lines that make this view on the map the hero has entered, in the order a script
     // runs them: the map texture, the boundary texture, the background, the sprites, every value,
@@ -58,14 +68,10 @@ public:
 private:
     ViewValues values_;
     bool mapLoaded_ = false;
+    int32_t mapLoads_ = 0;
     std::optional<Cell> boundary_;
     std::string backgroundLine_; // the last set_background as written, and its file
     std::string backgroundFile_;
-    struct SpriteLine {
-        std::string line;
-        std::string image;
-        bool heroSprite = false;
-    };
     std::vector<SpriteLine> sprites_; // add_sprite and the last change_hero_sprite, in order
 };
 

@@ -3,11 +3,16 @@
 // next one is entered.
 #include "tools/preview/preview_all_maps.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <vector>
+
+#include "simhost/comment_line.h"
+#include "tools/common/view_start.h"
 
 #include "tools/preview/contact_sheet.h"
 #include "tools/preview/preview_animation.h"
@@ -25,25 +30,63 @@ struct MapOutcome {
     std::vector<std::string> missing;  // files it names that the folder lacks, in UTF-8
     std::vector<std::string> messages; // "[caption] text" shown while it rendered, but for missing files
     std::vector<uint16_t> screen;      // its still, when it rendered
+    bool floorMostlyColourZero = false;
+    std::string strayLayerMarkWarning; // the floor is read from a stray byte 0x47; empty when not
 };
 
 // What the report says of a name: the maps it concerns, in ascending order.
 using MapsByText = std::map<std::string, std::vector<int32_t>>;
 
-std::string viewScript(int32_t mapId) {
-    int32_t width = 0, height = 0;
-    simhost::mapSize(&width, &height);
-    return "hero " + std::to_string(width / 2) + " " + std::to_string(height / 2) +
-           "\n@load_map_to_texture\n@init_mode7 true\nframe " + stillFileName(mapId) + "\n";
-}
+// The first floor row of the default view, which --all-maps renders: rows above it are the band.
+constexpr int32_t kDefaultHorizon = 50;
 
-std::vector<std::string> missingFiles(const simhost::GameFolder &game, int32_t mapId) {
+// The screen colour of index 0 of each tileset graphic met, by its file (none: it cannot be loaded).
+using ColourZeroCache = std::map<std::string, std::optional<uint16_t>>;
+
+std::vector<std::string> missingFiles(const simhost::GameFolder &game, int32_t mapId, const tools::HeroLook &hero) {
+    std::vector<std::string> names = simhost::filesShownByMap(game, mapId);
+    if (!hero.sheet.sheetName.empty()) names.push_back("CharSet/" + hero.sheet.sheetName + ".png");
     std::vector<std::string> missing;
-    for (const std::string &name : simhost::filesShownByMap(game, mapId)) {
+    for (const std::string &name : names) {
         std::error_code failure;
         if (!fs::exists(simhost::resolveGameFile(game.folder, name), failure)) missing.push_back(simhost::toUtf8(name));
     }
     return missing;
+}
+
+// Index 0 of the map's tileset graphic as the floor shows it, loaded once for every map of the
+// tileset. Loaded before the map's view runs, so that a graphic that cannot be loaded is reported
+// once, by the plug-in's own load.
+std::optional<uint16_t> tilesetColourZero(const simhost::GameFolder &game, const simhost::GameMap &map,
+                                          ColourZeroCache &cache) {
+    const simhost::GameDatabase *db = simhost::gameDatabase(game, nullptr);
+    if (db == nullptr) return std::nullopt;
+    const auto tileset = std::find_if(db->tilesets.begin(), db->tilesets.end(),
+                                      [&](const simhost::GameTileset &t) { return t.id == map.tilesetId; });
+    if (tileset == db->tilesets.end()) return std::nullopt;
+    const std::string file = "ChipSet/" + tileset->graphicName + ".png";
+    const auto known = cache.find(file);
+    if (known != cache.end()) return known->second;
+    FvHostImage *image = simhost::createImage();
+    simhost::loadImageFile(image, file.c_str(), 0);
+    std::optional<uint16_t> colour;
+    if (image->pixels != nullptr) colour = image->colors[0];
+    simhost::destroyImage(image);
+    return cache[file] = colour;
+}
+
+// Whether more than half of the floor shows the tileset's colour 0. The view is drawn once more with
+// wrapping on, so that every floor pixel shows the map, not the black beyond its edges.
+bool floorMostlyColourZero(const simhost::PluginModule &module, uint16_t colourZero) {
+    simhost::sendCommentLine(module, "@set_wrapping true", nullptr, nullptr);
+    simhost::fillScreen(kBackdrop);
+    simhost::drawPictures(module, {1});
+    simhost::sendCommentLine(module, "@set_wrapping false", nullptr, nullptr);
+    int64_t shown = 0;
+    for (int32_t y = kDefaultHorizon; y < simhost::kScreenHeight; ++y)
+        for (int32_t x = 0; x < simhost::kScreenWidth; ++x) shown += simhost::screenPixel(x, y) == colourZero;
+    const int64_t floor = int64_t{simhost::kScreenHeight - kDefaultHorizon} * simhost::kScreenWidth;
+    return 2 * shown > floor;
 }
 
 // The host reports each missing file as it fails to load it; the report lists those files apart.
@@ -54,24 +97,32 @@ bool reportsAMissingFile(const std::string &text, const std::vector<std::string>
 }
 
 MapOutcome renderMap(const simhost::GameFolder &game, const simhost::PluginModule &module, const fs::path &folder,
-                     int32_t mapId) {
+                     int32_t mapId, ColourZeroCache &colours) {
     MapOutcome outcome;
     outcome.mapId = mapId;
     simhost::clearMessages();
-    if (!simhost::enterMap(game, mapId, &outcome.failure)) return outcome;
-    outcome.missing = missingFiles(game, mapId);
+    simhost::GameMap map;
+    tools::ViewStart start;
+    if (!simhost::enterMap(game, mapId, &outcome.failure, &map) ||
+        !tools::startOfView(game, map, mapId, std::nullopt, "", start, &outcome.failure))
+        return outcome;
+    outcome.missing = missingFiles(game, mapId, start.heroLook);
+    outcome.strayLayerMarkWarning = start.strayLayerMarkWarning;
+    const std::optional<uint16_t> colourZero = tilesetColourZero(game, map, colours);
     ScriptOptions options;
     options.outputFolder = folder;
     options.message = [&outcome](const std::string &caption, const std::string &text) {
         if (caption != "simhost" || !reportsAMissingFile(text, outcome.missing))
             outcome.messages.push_back("[" + caption + "] " + text);
     };
-    const ScriptResult result =
-        runScript(viewScript(mapId), "the view of map " + std::to_string(mapId), module, options);
-    if (result.ok)
+    const std::string script = tools::viewStartSteps(start) + "frame " + stillFileName(mapId) + "\n";
+    const ScriptResult result = runScript(script, "the view of map " + std::to_string(mapId), module, options);
+    if (result.ok) {
         outcome.screen = screenPixels();
-    else
+        outcome.floorMostlyColourZero = colourZero && floorMostlyColourZero(module, *colourZero);
+    } else {
         outcome.failure = result.error;
+    }
     simhost::initTitleScreen(module);
     return outcome;
 }
@@ -98,21 +149,39 @@ std::string mapList(const std::vector<int32_t> &ids) {
     return text;
 }
 
+constexpr const char *kColourZeroAdvice =
+    "  More than half of their floor shows index 0 of their tileset graphic: these maps leave the\n"
+    "  ground to the engine's background, which the view does not draw. Give them another tileset,\n"
+    "  whose lower tiles cover the ground, or a boundary texture before using the view there.\n";
+
+std::string capitalised(std::string text) {
+    if (!text.empty() && text.front() >= 'a' && text.front() <= 'z')
+        text.front() = static_cast<char>(text.front() - 'a' + 'A');
+    return text;
+}
+
 void listByText(std::ostream &report, const char *heading, const MapsByText &entries) {
     if (entries.empty()) return;
     report << "\n" << heading << " (" << entries.size() << "):\n";
     for (const auto &entry : entries) report << "  " << entry.first << ": " << mapList(entry.second) << "\n";
 }
 
-std::string writeReport(const std::vector<MapOutcome> &outcomes, const AllMapsRun &run) {
+std::string writeReport(const std::vector<MapOutcome> &outcomes, const tools::HeroLook &hero, const AllMapsRun &run) {
     size_t rendered = 0;
     MapsByText missing, messages;
-    std::ostringstream failures;
+    std::vector<int32_t> colourZero;
+    std::ostringstream failures, strayMarks;
+    size_t strayMarkCount = 0;
     for (const MapOutcome &outcome : outcomes) {
         if (outcome.failure.empty())
             ++rendered;
         else
             failures << "  map " << outcome.mapId << ": " << outcome.failure << "\n";
+        if (outcome.floorMostlyColourZero) colourZero.push_back(outcome.mapId);
+        if (!outcome.strayLayerMarkWarning.empty()) {
+            ++strayMarkCount;
+            strayMarks << "  map " << outcome.mapId << ": " << outcome.strayLayerMarkWarning << "\n";
+        }
         for (const std::string &name : outcome.missing) missing[name].push_back(outcome.mapId);
         for (const std::string &text : outcome.messages) messages[text].push_back(outcome.mapId);
     }
@@ -123,7 +192,14 @@ std::string writeReport(const std::vector<MapOutcome> &outcomes, const AllMapsRu
         report << ": " << stillFileName(outcomes.front().mapId)
                << (outcomes.size() > 1 ? " ... " + stillFileName(outcomes.back().mapId) : "");
     report << ", and the contact sheet " << kContactSheetFile << ".\n";
+    report << "\n" << capitalised(tools::describeHeroLook(hero)) << ".\n";
     if (rendered < outcomes.size()) report << "\nFailed (" << outcomes.size() - rendered << "):\n" << failures.str();
+    if (!colourZero.empty())
+        report << "\nFloors mostly in the tileset's colour 0 (" << colourZero.size() << "): " << mapList(colourZero)
+               << "\n"
+               << kColourZeroAdvice;
+    if (strayMarkCount > 0)
+        report << "\nFloors read from a stray byte 0x47 (" << strayMarkCount << "):\n" << strayMarks.str();
     listByText(report, "Missing files, named by the maps but not in the game folder", missing);
     listByText(report, "Messages", messages);
     return report.str();
@@ -148,19 +224,22 @@ int renderAllMaps(const simhost::GameFolder &game, const simhost::PluginModule &
     std::ostream &out = *run.out, &err = *run.err;
     std::string error;
     if (simhost::gameDatabase(game, &error) == nullptr) {
-        err << "farview-preview: " << error << ": every map takes its tileset from it\n";
+        err << "farview-preview: " << error << ": every map takes its tileset from it"
+            << simhost::gameFoldersInsideNote(game.folder) << "\n";
         return 1;
     }
     const std::vector<int32_t> ids = simhost::gameMapIds(game);
     if (ids.empty()) {
-        err << "farview-preview: " << run.gameName << " holds no map files (Map0001.lmu, ...)\n";
+        err << "farview-preview: " << run.gameName << " holds no map files (Map0001.lmu, ...)"
+            << simhost::gameFoldersInsideNote(game.folder) << "\n";
         return 1;
     }
     ContactSheet sheet(ids.size());
     std::vector<MapOutcome> outcomes;
+    ColourZeroCache colours;
     for (int32_t mapId : ids) {
         if (run.terminal) showProgress(err, outcomes.size(), ids.size());
-        outcomes.push_back(renderMap(game, module, run.folder, mapId));
+        outcomes.push_back(renderMap(game, module, run.folder, mapId, colours));
         MapOutcome &outcome = outcomes.back();
         if (outcome.failure.empty())
             sheet.add(mapId, outcome.screen);
@@ -172,7 +251,7 @@ int renderAllMaps(const simhost::GameFolder &game, const simhost::PluginModule &
 
     bool failed = !sheet.write((run.folder / kContactSheetFile).string(), &error);
     if (failed) err << "farview-preview: " << error << "\n";
-    const std::string report = writeReport(outcomes, run);
+    const std::string report = writeReport(outcomes, tools::heroLook(game), run);
     out << report;
     const fs::path reportFile = run.folder / kReportFile;
     if (writeText(reportFile, report)) {

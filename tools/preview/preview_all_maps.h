@@ -27,13 +27,17 @@ constexpr const char *kReportFile = "report.txt";
 // The still of a map: "map-0001.png", at least four digits, like the map's own file.
 std::string stillFileName(int32_t mapId);
 
-// Renders every map of the game in the order of their ids: the hero on the map's centre cell,
-// the map's own tileset and events, as the plug-in draws them at its default view; one still a
-// map, the contact sheet and the report (printed to out and written to report.txt). The report
-// lists the maps rendered, the maps that failed and why, the files the maps name that the folder
-// lacks (tileset graphics, character sheets) with the maps that name them, and the other messages
-// shown. A map that fails never stops the run. The module must be loaded and the game folder the
-// current directory. Returns the exit status: 1 when any map failed or none could be rendered.
+// Renders every map of the game in the order of their ids as its view starts (tools/common/
+// view_start.h): the hero on the map's centre cell, looking as the game's database has him, the
+// map's own tileset, events and background, as the plug-in draws them at its default view; one
+// still a map, the contact sheet and the report (printed to out and written to report.txt). The
+// report lists the maps rendered, where the hero's look comes from, the maps that failed and why,
+// the maps whose floor is mostly the tileset's colour 0 (more than half of the floor rows, drawn
+// once more with wrapping on so that all of them show the map, in the screen colour of index 0 of
+// the map's tileset graphic), the files the maps name that the folder lacks (tileset graphics,
+// character sheets, backgrounds) with the maps that name them, and the other messages shown. A map
+// that fails never stops the run. The module must be loaded and the game folder the current
+// directory. Returns the exit status: 1 when any map failed or none could be rendered.
 int renderAllMaps(const simhost::GameFolder &game, const simhost::PluginModule &module, const AllMapsRun &run);
 
 } // namespace preview

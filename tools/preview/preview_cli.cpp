@@ -8,11 +8,12 @@
 
 #include "simhost/game_folder.h"
 #include "simhost/simhost.h"
+#include "tools/common/game_code_page.h"
 #include "tools/common/program_files.h"
 #include "tools/common/version.h"
+#include "tools/common/view_start.h"
 #include "tools/demo/demo_game.h"
 #include "tools/preview/preview_all_maps.h"
-#include "tools/preview/preview_code_page.h"
 #include "tools/preview/preview_script.h"
 
 namespace fs = std::filesystem;
@@ -28,12 +29,14 @@ const char *const kExamples = R"(Examples:
   farview-preview MyGame view.txt -o shots
       runs the script view.txt against the game folder MyGame, writing into shots/
   farview-preview MyGame --map 3
-      map 3 with the tileset the game's database gives it, the hero at the map's centre: a still,
-      a turn and the turn as a GIF (and the script it ran, to start your own from)
+      map 3 as the game has it (its tileset, the hero looking as the database says, the map's own
+      background), the hero at the map's centre: a still, a turn and the turn as a GIF (and the
+      script it ran, to start your own from)
   farview-preview MyGame --map 3 --hero 12,8 --background Panorama/Sky.png --code-page 1251
   farview-preview MyGame --all-maps -o maps
       every map of MyGame from its centre: map-0001.png ..., a contact sheet of them all
-      (contact-sheet.png) and a report of the maps that failed and the files they lack (report.txt)
+      (contact-sheet.png) and a report of the maps that failed, the files they lack and the maps
+      whose floor is mostly the tileset's colour 0 (report.txt)
 
 The script's steps are listed in the README, section "The preview tool".
 )";
@@ -121,27 +124,13 @@ bool parseCell(const std::string &text, int32_t &column, int32_t &row) {
     return static_cast<bool>(in >> column >> comma >> row) && comma == ',' && (in >> std::ws).eof();
 }
 
-// A file name as a quoted text of a comment line.
-std::string quotedText(const std::string &text) {
-    std::string quoted = "\"";
-    for (char c : text) {
-        if (c == '"' || c == '\\') quoted += '\\';
-        quoted += c;
-    }
-    return quoted + "\"";
-}
-
 // The view a --map render shows: the map from where the hero stands, then a full turn round him.
-std::string mapViewScript(const std::string &game, int32_t mapId, int32_t column, int32_t row,
-                          const std::string &background) {
+std::string mapViewScript(const std::string &game, const tools::ViewStart &start) {
     std::ostringstream script;
-    script << "# Map " << mapId << " of " << game << ", as farview-preview --map " << mapId << " rendered it.\n"
-           << "enter " << mapId << "\n"
-           << "hero " << column << " " << row << "\n"
-           << "@load_map_to_texture\n";
-    if (!background.empty()) script << "@set_background " << quotedText(background) << "\n";
-    script << "@init_mode7 true\n"
-           << "frame view.png\n"
+    script << "# Map " << start.mapId << " of " << game << ", as farview-preview --map " << start.mapId
+           << " rendered it.\n"
+           << "enter " << start.mapId << "\n"
+           << tools::viewStartSteps(start) << "frame view.png\n"
            << "gif turn.gif\n"
            << "repeat " << kTurnFrames << "\n"
            << "  @rotate_right_by " << 360 / kTurnFrames << "\n"
@@ -205,16 +194,16 @@ private:
             return false;
         }
         if (request_.game.empty())
-            return prepareDemo(error) && useGameCodePage(game_, request_.codePage, console_.out, error);
+            return prepareDemo(error) && tools::useGameCodePage(game_, request_.codePage, console_.out, error);
         if (!simhost::openGame(fs::absolute(request_.game), game_, error)) return false;
-        if (!useGameCodePage(game_, request_.codePage, console_.out, error)) return false;
+        if (!tools::useGameCodePage(game_, request_.codePage, console_.out, error)) return false;
         if (request_.map || request_.allMaps) return true;
         scriptName_ = request_.script;
         if (!readText(request_.script, scriptText_)) {
             *error = "cannot read the script " + request_.script;
             return false;
         }
-        return true;
+        return preview::scriptInCodePage(scriptText_, scriptName_, error);
     }
 
     bool prepareDemo(std::string *error) {
@@ -230,31 +219,46 @@ private:
         return simhost::openGame(folder, game_, error);
     }
 
-    // Enters the map once to learn its size for the hero's default cell, and writes the script
-    // it will run beside the frames.
+    // Enters the map once to learn how its view starts (the hero's cell and look, the map's
+    // background), and writes the script it will run beside the frames.
     bool prepareMapView(std::string *error) {
         int32_t mapId = *request_.map;
         if (game_.databasePath.empty()) {
+            const std::string gameInside = simhost::gameFoldersInsideNote(game_.folder);
             *error = request_.game + " has no database (a .ldb file) to give map " + std::to_string(mapId) +
-                     " its tileset: write a script with enter and tileset steps instead";
+                     (gameInside.empty() ? " its tileset: write a script with enter and tileset steps instead"
+                                         : " its tileset" + gameInside);
             return false;
         }
-        if (!simhost::enterMap(game_, mapId, error)) return false;
-        int32_t width = 0, height = 0, column = 0, row = 0;
-        simhost::mapSize(&width, &height);
-        if (request_.hero.empty()) {
-            column = width / 2;
-            row = height / 2;
-        } else {
-            parseCell(request_.hero, column, row); // checked with the command line
+        simhost::GameMap map;
+        if (!simhost::enterMap(game_, mapId, error, &map)) return false;
+        std::optional<tools::MapCell> cell;
+        if (!request_.hero.empty()) {
+            cell.emplace();
+            parseCell(request_.hero, cell->column, cell->row); // checked with the command line
         }
-        scriptText_ = mapViewScript(request_.game, mapId, column, row, request_.background);
+        tools::ViewStart start;
+        if (!tools::startOfView(game_, map, mapId, cell, request_.background, start, error)) {
+            *error = "--hero: " + *error;
+            return false;
+        }
+        showHero(start.heroLook);
+        if (!start.strayLayerMarkWarning.empty()) console_.message("farview-preview", start.strayLayerMarkWarning);
+        scriptText_ = mapViewScript(request_.game, start);
         fs::path scriptFile = outputFolder_ / ("map-" + std::to_string(mapId) + ".txt");
         scriptName_ = displayed(scriptFile);
-        if (!writeText(scriptFile, scriptText_, error)) return false;
+        if (!writeText(scriptFile, simhost::toUtf8(scriptText_), error)) return false;
         console_.out << "wrote " << displayed(scriptFile) << " (the script of this view: edit it and run it with "
                      << "farview-preview " << request_.game << " SCRIPT)\n";
         return true;
+    }
+
+    // Where the hero's look comes from, or why he has none; a fault of the database is a message.
+    void showHero(const tools::HeroLook &look) {
+        if (look.fault.empty())
+            console_.out << tools::describeHeroLook(look) << "\n";
+        else
+            console_.message("simhost", look.remark);
     }
 
     ScriptOptions scriptOptions() {
@@ -348,10 +352,11 @@ int runPreview(int argc, const char *const *argv, const PreviewPaths &paths, std
         app.add_option("--map", mapId, "render map N from the hero's cell and turn round him (needs no script)")
             ->type_name("N");
     CLI::Option *hero =
-        app.add_option("--hero", request.hero, "with --map: the hero's cell (default: the map's centre)")
+        app.add_option("--hero", request.hero, "with --map: the hero's cell, on the map (default: the map's centre)")
             ->type_name("COLUMN,ROW");
     app.add_option("--background", request.background,
-                   "with --map: the image above the horizon, a file of the game folder (default: none)")
+                   "with --map: the image above the horizon, a file of the game folder (default: the map's own, "
+                   "or none)")
         ->type_name("FILE");
     app.add_flag("--all-maps", request.allMaps,
                  "render every map from its centre, with a contact sheet and a report (needs no script)");

@@ -4,9 +4,11 @@
 #include <algorithm>
 #include <climits>
 #include <optional>
+#include <sstream>
 
 #include "preview_steps.h"
 #include "simhost/comment_line.h"
+#include "simhost/game_folder.h"
 #include "tools/preview/preview_animation.h"
 
 namespace preview {
@@ -273,6 +275,31 @@ private:
 };
 
 } // namespace
+
+bool scriptInCodePage(std::string &text, const std::string &scriptName, std::string *error) {
+    constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+    const bool marked = text.rfind(kByteOrderMark, 0) == 0;
+    const std::string body = text.substr(marked ? 3 : 0);
+    if (!simhost::isUtf8(body)) {
+        if (!marked) return true; // bytes in the code page already
+        *error = scriptName + ": starts as UTF-8 text (a byte order mark) but is not UTF-8";
+        return false;
+    }
+    std::string converted;
+    std::istringstream lines(body);
+    std::string line;
+    for (int number = 1; std::getline(lines, line); ++number) {
+        const std::optional<std::string> inCodePage = simhost::fromUtf8(line);
+        if (!inCodePage) {
+            *error = scriptName + ":" + std::to_string(number) + ": \"" + line +
+                     "\" holds a character that code page " + simhost::codePage() + " does not have";
+            return false;
+        }
+        converted += *inCodePage + "\n";
+    }
+    text = std::move(converted);
+    return true;
+}
 
 ScriptResult checkScript(const std::string &scriptText, const std::string &scriptName) {
     ScriptResult result;

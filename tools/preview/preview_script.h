@@ -77,6 +77,12 @@ struct ScriptResult {
     std::vector<std::string> animations; // GIF files written, in order
 };
 
+// A script file as the steps read it: in the game's code page, as the engine holds names. A file
+// of UTF-8 text (what the tools write, and what an editor saves from the clipboard; a byte order
+// mark is dropped) is converted into the code page; any other file is taken as the code page's
+// bytes already. False with "SCRIPT:LINE: what" when a line holds a character the code page lacks.
+bool scriptInCodePage(std::string &text, const std::string &scriptName, std::string *error);
+
 // Reads the whole script and reports its first bad line; runs nothing.
 ScriptResult checkScript(const std::string &scriptText, const std::string &scriptName);
 

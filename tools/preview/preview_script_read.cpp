@@ -319,23 +319,22 @@ public:
     Structure(const std::string &name, Script &script) : name_(name), script_(script) {}
 
     bool add(Step &step, std::string *error) {
+        // An end runs once a turn of its repeat, still open here: an empty repeat counts too.
         step.runs = multiplier();
+        const int32_t blamed = blamedLine(step);
         if (step.kind == StepKind::End) {
             if (open_.empty()) return fail(step.line, "end without a repeat", error);
             Step &repeat = script_.steps[open_.back()];
             repeat.partner = script_.steps.size();
             step.partner = open_.back();
-            step.runs = repeat.runs;
             open_.pop_back();
         }
         stepRuns_ += step.runs;
         if (step.kind == StepKind::Frame) script_.frameCount += step.runs;
         if (stepRuns_ > kMaxStepRuns)
-            return fail(blamedLine(step), "the script would run more than " + std::to_string(kMaxStepRuns) + " steps",
-                        error);
+            return fail(blamed, "the script would run more than " + std::to_string(kMaxStepRuns) + " steps", error);
         if (script_.frameCount > kMaxFrames)
-            return fail(blamedLine(step), "the script would render more than " + std::to_string(kMaxFrames) + " frames",
-                        error);
+            return fail(blamed, "the script would render more than " + std::to_string(kMaxFrames) + " frames", error);
         if (step.kind == StepKind::Repeat) open_.push_back(script_.steps.size());
         return true;
     }
