@@ -10,6 +10,9 @@ install(FILES LICENSE README.md CHANGELOG.md DESTINATION .)
 install(DIRECTORY docs/ DESTINATION docs)
 # What an adapter module that offers the host table is built against.
 install(FILES host/include/host/farview_host.h DESTINATION include/host)
+# The browser page, built by scripts/web (the web preset); both packages hold the same file.
+set(FARVIEW_WEB_PAGE ${PROJECT_SOURCE_DIR}/build/web/farview.html CACHE FILEPATH "The browser page the packages hold")
+install(FILES ${FARVIEW_WEB_PAGE} DESTINATION . OPTIONAL)
 
 if(WIN32)
   set(CPACK_SYSTEM_NAME win32)
