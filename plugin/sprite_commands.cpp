@@ -17,8 +17,17 @@ int32_t currentMapId() {
     return hero != nullptr ? hero->mapId : 0;
 }
 
-// The events' placements belong to the map they were made on: when a command runs on another map,
-// they are dropped. The hero's placements stay, with his sprite: he came along.
+// The hero drawn from his own sheet, as a map load first places him.
+void giveBackOwnSheet(SpritePlacement &hero) {
+    hero.definition.reset();
+    hero.width = kDefaultSpriteWidth;
+    hero.height = kDefaultSpriteHeight;
+}
+
+// The placements belong to the map they were made on: when a command runs on another map, the
+// events' placements are dropped, and the hero keeps his placement but not the sprite that map's
+// lines gave him. A map's lines then leave the view as they would at its first visit, whichever
+// map came before.
 void keepPlacementsOfThisMap(SpriteRegistry &registry) {
     const int32_t mapId = currentMapId();
     if (registry.placementsMapId == mapId) return;
@@ -29,7 +38,10 @@ void keepPlacementsOfThisMap(SpriteRegistry &registry) {
     auto kept = std::remove_if(registry.placements.begin(), registry.placements.end(), ofAnotherMap);
     registry.placements.erase(kept, registry.placements.end());
     registry.drawingOrder.clear(); // the order of what is left is rebuilt by the next frame's sort
-    for (auto &placement : registry.placements) registry.drawingOrder.push_back(placement.get());
+    for (auto &placement : registry.placements) {
+        giveBackOwnSheet(*placement);
+        registry.drawingOrder.push_back(placement.get());
+    }
     registry.placementCount = static_cast<int32_t>(registry.placements.size());
 }
 
@@ -116,8 +128,12 @@ void addSprite(SpriteRegistry &registry, const SpriteArguments &sprite) {
 
 void setHeroSprite(SpriteRegistry &registry, const std::string &imageName, int32_t width, int32_t height,
                    int32_t directions) {
+    keepPlacementsOfThisMap(registry);
     SpritePlacement *hero = heroPlacement(registry);
     if (hero == nullptr) return;
+    // Loaded as add_sprite loads it: the sprite stage draws only what the cache holds, and a
+    // picture an add_sprite cached already is not loaded again.
+    lookUpImage(registry.imageCache, imageName);
     if (hero->definition != nullptr) {
         hero->definition->imageName = imageName;
         hero->definition->directions = low16(directions);

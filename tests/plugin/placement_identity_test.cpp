@@ -1,5 +1,5 @@
 // Through the module: a placement stands for the hero or an event id, never for an address, and
-// the hero with his sprite outlives the map he stood on.
+// the hero's placement outlives the map he stood on, his sprite only until another map's lines run.
 #include <gtest/gtest.h>
 
 #include "support/host_fixture.h"
@@ -87,9 +87,11 @@ TEST_F(PlacementIdentity, ASpriteStaysOnItsEventWhenTheHostRebuildsTheListInTheS
     EXPECT_EQ(right, 0);
 }
 
-// The hero walks to map 2: he is drawn there with the sprite change_hero_sprite gave him, before
-// and after map 2's load, and the load places no second hero over him.
-TEST_F(PlacementIdentity, TheHeroKeepsHisSpriteOnAnotherMap) {
+// The hero walks to map 2: he is drawn there with the sprite change_hero_sprite gave him until
+// map 2's lines run; its load gives him his own sheet again and places no second hero.
+TEST_F(PlacementIdentity, TheHeroKeepsHisSpriteOnAnotherMapUntilItsLoad) {
+    ASSERT_TRUE(farview_test::writeOneColourImage("CharSet/hero.png", 288, 256, 9, kHeroSheet));
+    simhost::setSheetName(simhost::hero(), "hero");
     send("load_map_to_texture");
     addSprite("knight.png", 99); // caches the image; the map has no event 99
     send("change_hero_sprite",
@@ -102,7 +104,41 @@ TEST_F(PlacementIdentity, TheHeroKeepsHisSpriteOnAnotherMap) {
     simhost::hero().mapId = 2;
     EXPECT_EQ(drawnOnEachSide(kKnight), onMapOne);
     send("load_map_to_texture");
-    EXPECT_EQ(drawnOnEachSide(kKnight), onMapOne);
+    EXPECT_EQ(drawnOnEachSide(kKnight), std::make_pair(0, 0));
+    const auto ownSheet = drawnOnEachSide(kHeroSheet);
+    EXPECT_GT(ownSheet.first + ownSheet.second, 0);
+}
+
+// A map's lines leave the view as their first run made it, whatever the map before changed: map
+// 2's lines give the hero another sprite, and map 1's, run again, show him as they did.
+TEST_F(PlacementIdentity, AMapVisitedAgainAfterAnotherChangedTheHerosSpriteLooksAsAtItsFirstVisit) {
+    ASSERT_TRUE(farview_test::writeOneColourImage("CharSet/hero.png", 288, 256, 9, kHeroSheet));
+    simhost::setSheetName(simhost::hero(), "hero");
+    auto enterMap = [](int32_t mapId, int32_t width, int32_t height) {
+        ASSERT_TRUE(farview_test::writeSmallGame(mapId, width, height));
+        simhost::hero().mapId = mapId;
+        simhost::clearEvents();
+        addEvent(5, 5, 3);
+    };
+    auto runMapOnesLines = [this] {
+        send("load_map_to_texture");
+        send("init_mode7", {simhost::number(1)});
+    };
+    enterMap(1, 20, 15);
+    runMapOnesLines();
+    const std::vector<uint16_t> firstVisit = drawnScreen();
+    ASSERT_GT(drawnOnEachSide(kHeroSheet).second, 0);
+
+    enterMap(2, 24, 18);
+    send("load_map_to_texture");
+    addSprite("knight.png", 5);
+    send("change_hero_sprite",
+         {simhost::text("knight.png"), simhost::number(24), simhost::number(32), simhost::number(1)});
+    ASSERT_GT(drawnOnEachSide(kKnight).second, 0);
+
+    enterMap(1, 20, 15);
+    runMapOnesLines();
+    EXPECT_EQ(drawnScreen(), firstVisit);
 }
 
 // Games run a map's script each time the hero enters the map. Run again after a visit to map 2,
@@ -138,6 +174,16 @@ TEST_F(PlacementIdentity, AMapsScriptRunAtEveryVisitDrawsWhatTheFirstVisitDrew) 
         runMapOnesScript();
         EXPECT_EQ(drawnScreen(), firstVisit) << "visit " << visit;
     }
+}
+
+// change_hero_sprite loads its picture as add_sprite does: the hero shows with it although no
+// add_sprite named it.
+TEST_F(PlacementIdentity, TheHerosSpriteShowsWithoutAnAddSpriteOfItsPicture) {
+    send("load_map_to_texture");
+    send("init_mode7", {simhost::number(1)});
+    send("change_hero_sprite",
+         {simhost::text("knight.png"), simhost::number(24), simhost::number(32), simhost::number(1)});
+    EXPECT_GT(drawnOnEachSide(kKnight).second, 0);
 }
 
 } // namespace

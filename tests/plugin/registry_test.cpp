@@ -112,9 +112,9 @@ TEST_F(MapPlacements, ASecondLoadOfTheSameMapAddsOnlyCharactersNotYetPlaced) {
     expectDrawingOrderHoldsThePlacements();
 }
 
-// The events belong to their map; the hero comes along with his sprite, and the new map's load
-// places no second hero.
-TEST_F(MapPlacements, ALoadOnAnotherMapKeepsTheHeroWithHisSpriteAndDropsTheEvents) {
+// The events belong to their map; the hero comes along, drawn from his own sheet again until the
+// new map's lines give him a sprite, and the new map's load places no second hero.
+TEST_F(MapPlacements, ALoadOnAnotherMapKeepsTheHeroWithHisOwnSheetAndDropsTheEvents) {
     writeSpriteImage("ghost.png", 48, 32);
     openMapWithEvents(1, {5, 9, 2});
     command("load_map_to_texture");
@@ -127,8 +127,8 @@ TEST_F(MapPlacements, ALoadOnAnotherMapKeepsTheHeroWithHisSpriteAndDropsTheEvent
     command("load_map_to_texture");
     ASSERT_EQ(registry().placements.size(), 2u);
     EXPECT_EQ(registry().placementCount, 2);
-    EXPECT_EQ(placement(0).who.kind, farview::PlacedCharacter::hero);
-    EXPECT_EQ(placement(0).definition, heroSprite.lock());
+    expectCharacterPlacement(0, farview::placedHero());
+    EXPECT_TRUE(heroSprite.expired());
     expectCharacterPlacement(1, farview::placedEvent(1));
     expectDrawingOrderHoldsThePlacements();
     EXPECT_EQ(registry().spriteDefinitions.count("ghost"), 1u);
@@ -401,7 +401,7 @@ TEST_F(HeroSprite, IsIgnoredWhileTheHeroHasNoPlacement) {
     EXPECT_EQ(simhost::liveImageCount(), images);
 }
 
-TEST_F(HeroSprite, GivesTheHeroADirectionalSingleFrameDefinitionWithoutLoadingIt) {
+TEST_F(HeroSprite, GivesTheHeroADirectionalSingleFrameDefinitionAndLoadsItsImage) {
     openMapWithEvents(1, {5, 9});
     command("load_map_to_texture");
     const int32_t images = simhost::liveImageCount();
@@ -419,8 +419,9 @@ TEST_F(HeroSprite, GivesTheHeroADirectionalSingleFrameDefinitionWithoutLoadingIt
     EXPECT_EQ(hero.width, 20);
     EXPECT_EQ(hero.height, 30);
     EXPECT_TRUE(registry().spriteDefinitions.empty());
-    EXPECT_TRUE(registry().imageCache.empty());
-    EXPECT_EQ(simhost::liveImageCount(), images);
+    EXPECT_EQ(registry().imageCache.size(), 1u);
+    EXPECT_NE(farview::findImage(registry().imageCache, "hero.png"), nullptr);
+    EXPECT_EQ(simhost::liveImageCount(), images + 1);
     for (size_t i = 1; i < registry().placements.size(); ++i) EXPECT_EQ(placement(i).definition, nullptr) << i;
 }
 

@@ -9,10 +9,11 @@
 
 namespace farview {
 
-// Appends a placement for the hero unless he has one (his sprite stays with it), then one for each
-// event of the current map in reverse list order, all 24 x 32 with no definition. A placement
-// identical to one already there is not added again, so a map's script run again at a later visit
-// leaves the view as the first run made it.
+// Appends a placement for the hero unless he has one, then one for each event of the current map in
+// reverse list order, all 24 x 32 with no definition. On another map than the placements were made
+// on, the events' placements are dropped first and the hero is drawn from his own sheet again. A
+// placement identical to one already there is not added again, so a map's script run again at a
+// later visit leaves the view as the first run made it.
 void placeCharactersOfLoadedMap(SpriteRegistry &registry);
 
 struct SpriteArguments {
@@ -33,8 +34,9 @@ struct SpriteArguments {
 // definition and nothing is added.
 void addSprite(SpriteRegistry &registry, const SpriteArguments &sprite);
 
-// Gives the hero's placement a strip of views from imageName (cached earlier by add_sprite), or
-// changes the image and views of the one it has. Ignored while the hero has no placement.
+// Loads imageName into the cache (unless there already) and gives the hero's placement a strip of
+// views from it, or changes the image and views of the one it has. Ignored while the hero has no
+// placement.
 void setHeroSprite(SpriteRegistry &registry, const std::string &imageName, int32_t width, int32_t height,
                    int32_t directions);
 
