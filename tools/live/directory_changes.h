@@ -17,10 +17,12 @@ public:
     DirectoryChanges &operator=(const DirectoryChanges &) = delete;
 
     // From now on these folders are watched, and no others: an entry made, written, renamed or
-    // removed in one of them. A folder watched before is watched anew, in case it was removed and
-    // made again meanwhile. False when the system cannot watch them all.
+    // removed in one of them. Only what differs from the folders watched now is asked of the
+    // system: a folder watched already keeps its watch, unless that watch ended with the folder
+    // (removed or renamed), when it is watched anew. False when the system cannot watch them all.
     bool watch(const std::vector<std::filesystem::path> &folders);
-    // Whether anything happened in the folders since the last call; never waits.
+    // Whether anything happened in the folders since the last call; never waits, and asks the
+    // system nothing but that.
     bool takeChanges();
 
 private:
