@@ -12,6 +12,7 @@
 #include <unordered_map>
 
 #include "engine.h"
+#include "simhost/game_folder.h"
 
 namespace simhost {
 namespace {
@@ -185,6 +186,7 @@ void resetEngine() {
     heroCharacter.mapId = 1;
     setScroll(0, 0);
     setTilesetRecord({});
+    forgetEnteredMap();
     freeVariables();
     world().blockLimit = kDefaultBlockLimit;
     clearMessages();
@@ -256,10 +258,10 @@ FvHostCharacter *eventById(FvHostEventList *events, int32_t id) {
     if (events == nullptr || events->items == nullptr) return nullptr;
     if (events == &eventList) {
         const auto indexed = world().eventsById.find(id);
-        if (indexed == world().eventsById.end()) return nullptr;
-        if (indexed->second->id == id) return indexed->second;
+        if (indexed != world().eventsById.end() && indexed->second->id == id) return indexed->second;
     }
-    // Another list than the host's own, or an event whose id was changed after it was added.
+    // Another list than the host's own, or an id the index does not hold as it is now: an event's id
+    // may have been changed after it was added, to this id or away from it.
     for (int32_t i = 0; i < events->count; ++i) {
         FvHostCharacter *event = events->items[i];
         if (event != nullptr && event->id == id) return event;

@@ -173,6 +173,15 @@ TEST_F(Characters, EventByIdFindsNothingForAMissingIdOrList) {
     EXPECT_EQ(simhost::eventById(simhost::mapView().events, 1), nullptr);
 }
 
+// The index is built as events are added; an id changed afterwards is found all the same.
+TEST_F(Characters, EventByIdFindsAnEventWhoseIdChangedAfterItWasAdded) {
+    FvHostCharacter &event = simhost::addEvent(3, 0, 0);
+    simhost::addEvent(4, 1, 0);
+    event.id = 9;
+    EXPECT_EQ(simhost::eventById(simhost::mapView().events, 9), &event);
+    EXPECT_EQ(simhost::eventById(simhost::mapView().events, 3), nullptr);
+}
+
 TEST_F(Characters, SheetNamesAreHostStrings) {
     FvHostCharacter &event = simhost::addEvent(3, 0, 0);
     simhost::setSheetName(event, "Monster1");
