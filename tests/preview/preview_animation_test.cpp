@@ -2,6 +2,7 @@
 // frame, and a frame with more colours than a GIF palette holds still shows its main colours
 // exactly.
 #include <gif_lib.h>
+#include <sys/stat.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -175,6 +176,20 @@ TEST_F(PreviewGif, ProblemsNameTheFile) {
     ASSERT_TRUE(gif.open(path("sized.gif"), 8, 8, 100, &error)) << error;
     EXPECT_FALSE(gif.addFrame(std::vector<uint16_t>(63, 0), &error));
     EXPECT_NE(error.find("sized.gif"), std::string::npos) << error;
+}
+
+TEST_F(PreviewGif, GetsTheUsualModeAsThePngImagesBesideItDo) {
+    const mode_t before = umask(022);
+    preview::GifAnimation gif;
+    const bool written = gif.open(path("turn.gif"), 4, 4, 100, &error) && gif.close(&error) &&
+                         simhost::writeScreenPng(path("view.png"), &error);
+    umask(before);
+    ASSERT_TRUE(written) << error;
+    namespace fs = std::filesystem;
+    const fs::perms usual = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                            fs::perms::others_read;
+    EXPECT_EQ(fs::status(path("view.png")).permissions(), usual);
+    EXPECT_EQ(fs::status(path("turn.gif")).permissions(), usual);
 }
 
 TEST_F(PreviewGif, DelaysAreKeptInHundredthsAndClamped) {

@@ -1,6 +1,14 @@
 #include "tools/preview/preview_animation.h"
 
+#include <fcntl.h>
 #include <gif_lib.h>
+
+#ifdef _WIN32
+#include <io.h>
+#include <sys/stat.h>
+#else
+#include <unistd.h>
+#endif
 
 #include <algorithm>
 
@@ -33,6 +41,23 @@ std::vector<uint16_t> coloursByFrequency(const std::vector<uint16_t> &rgb565, st
     std::stable_sort(colours.begin(), colours.end(),
                      [&counts](uint16_t a, uint16_t b) { return counts[a] > counts[b]; });
     return colours;
+}
+
+// giflib would create the file readable by its owner only; made here, it gets the user's usual
+// mode, as the PNG images beside it do.
+GifFileType *createGif(const std::string &path, int *code) {
+#ifdef _WIN32
+    const int handle = _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY, _S_IREAD | _S_IWRITE);
+#else
+    const int handle = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+#endif
+    if (handle < 0) {
+        *code = E_GIF_ERR_OPEN_FAILED;
+        return nullptr;
+    }
+    GifFileType *file = EGifOpenFileHandle(handle, code);
+    if (file == nullptr) close(handle); // giflib keeps the handle only when it succeeds
+    return file;
 }
 
 uint8_t nearestIndex(uint32_t rgb, const std::vector<uint32_t> &palette) {
@@ -117,7 +142,7 @@ bool GifAnimation::open(const std::string &path, int32_t width, int32_t height, 
     delayHundredths_ = static_cast<int32_t>(std::clamp<int64_t>((int64_t{delayMilliseconds} + 5) / 10, 0, 0xFFFF));
     frameCount_ = 0;
     int code = 0;
-    file_ = EGifOpenFileName(path.c_str(), false, &code);
+    file_ = createGif(path, &code);
     if (file_ == nullptr) return fail("cannot create", code, error);
     EGifSetGifVersion(file_, true); // the delay and the loop are GIF89 extensions
     if (EGifPutScreenDesc(file_, width, height, 8, 0, nullptr) != GIF_OK || !putLoopForever(file_))
