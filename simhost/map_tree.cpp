@@ -73,6 +73,8 @@ bool readMapTree(const std::vector<uint8_t> &bytes, const std::string &fileName,
 }
 
 GameMapList listGameMaps(const GameFolder &game, std::string *problem) {
+    std::string unasked;
+    if (problem == nullptr) problem = &unasked; // the caller wants the list only
     problem->clear();
     MapTree tree;
     const std::vector<fs::path> files = treeFiles(game.folder);

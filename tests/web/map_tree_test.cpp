@@ -116,6 +116,7 @@ TEST(GameMapList, WithoutATreeOrWithABrokenOneTheMapsAreListedUnnamed) {
     writeBytes("Game.lmt", concat({integer(4), text("Tr")}));
     EXPECT_EQ(listed(listHere(&problem)), (Listed{{2, ""}, {5, ""}}));
     EXPECT_EQ(problem, "Cannot read \"Game.lmt\" at byte 0: the header is 4 bytes long but the file has only 2 left");
+    EXPECT_EQ(listed(listHere(nullptr)), (Listed{{2, ""}, {5, ""}})); // a caller that wants no reason
 }
 
 } // namespace
