@@ -12,7 +12,6 @@
 #include <unordered_map>
 
 #include "engine.h"
-#include "simhost/game_folder.h"
 
 namespace simhost {
 namespace {
@@ -186,7 +185,6 @@ void resetEngine() {
     heroCharacter.mapId = 1;
     setScroll(0, 0);
     setTilesetRecord({});
-    forgetEnteredMap();
     freeVariables();
     world().blockLimit = kDefaultBlockLimit;
     clearMessages();
