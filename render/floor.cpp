@@ -115,11 +115,13 @@ void paintFloorRows(FloorPath path, const ViewState &view, const FloorSource &so
     FloorRow rows[kScreenRows];
     floorRowStarts(view, sine, cosine, firstRow, rows);
     if (path != FloorPath::plain && vectorPathFits(source)) {
+#if defined(FARVIEW_FLOOR_VECTORS)
         if (path == FloorPath::avx2) {
-            paintFloorRowsInLanes(drawFloorRowsAvx2, 8, source, rows, screen, firstRow);
+            paintFloorRowsInLanes(drawFloorRowsAvx2, kAvx2Lanes, source, rows, screen, firstRow);
         } else {
-            paintFloorRowsInLanes(drawFloorRowsSse2, 4, source, rows, screen, firstRow);
+            paintFloorRowsInLanes(drawFloorRowsSse2, kSse2Lanes, source, rows, screen, firstRow);
         }
+#endif
         return;
     }
     for (int32_t r = firstRow; r < kScreenRows; ++r) drawFloorRowPlain(source, rows[r], screen.row(r));
@@ -137,13 +139,13 @@ bool floorPathAvailable(FloorPath path) {
     switch (path) {
     case FloorPath::plain: return true;
     case FloorPath::sse2:
-#if defined(__SSE2__)
+#if defined(FARVIEW_FLOOR_VECTORS)
         return true;
 #else
         return false;
 #endif
     case FloorPath::avx2:
-#if (defined(__x86_64__) || defined(__i386__)) && defined(FARVIEW_FLOOR_AVX2)
+#if defined(FARVIEW_FLOOR_VECTORS)
         __builtin_cpu_init();
         return __builtin_cpu_supports("avx2");
 #else

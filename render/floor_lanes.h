@@ -5,18 +5,69 @@
 // at once. For a block of columns the lanes turn their ground points into texel codes; then the
 // block's pixels are looked up one by one, which overlaps with the vector work of the next block.
 //
-// Included by one file per instruction set, each with its own Lanes record (count, Floats, Ints and
-// the operations used below). Everything here has internal linkage, so each file keeps its own
-// copy, compiled for its own instruction set.
+// The lanes are the compiler's vector types (GCC's and clang's vector extensions): + - * & | << and
+// the comparisons work lane by lane, a comparison giving all ones where it holds and never for NaN,
+// and mask ? a : b picks lane by lane (of floats). So everything here is written once for every lane width. An
+// instruction set's file adds a record, derived from VectorLanes, with what no operator says:
+// truncate (toward zero, INT32_MIN where the result is no int32), floor and multiplyAdd16; it may
+// replace pack16 with a faster one of its own. Everything here has internal linkage, so each file
+// keeps its own copy, compiled for its own instruction set.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "floor_rows.h"
 
 namespace farview {
 namespace {
+
+template <int32_t Count> struct VectorLanes {
+    static constexpr int32_t count = Count;
+    using Floats [[gnu::vector_size(4 * Count)]] = float;
+    using Ints [[gnu::vector_size(4 * Count)]] = int32_t;
+    using Bits [[gnu::vector_size(4 * Count)]] = uint32_t; // shifts of negative ints would be undefined
+
+    // The low 16 bits of x in the low half of each lane, those of y in the high half.
+    static Ints pack16(Ints x, Ints y) { return Ints((Bits(x) & 0xFFFFu) | Bits(y) << 16); }
+};
+
+// Every lane x. (Vector{} + x would not fold away: it turns -0 into +0.)
+template <class Vector, class Lane> Vector splat(Lane x) { return x - Vector{}; }
+
+template <class Vector, class Lane> Vector loadLanes(const Lane *values) {
+    Vector lanes;
+    std::memcpy(&lanes, values, sizeof lanes);
+    return lanes;
+}
+
+template <class L> uint32_t laneBits(typename L::Ints mask) {
+    uint32_t bits = 0;
+    for (int32_t lane = 0; lane < L::count; ++lane) bits |= static_cast<uint32_t>(mask[lane] & 1) << lane;
+    return bits;
+}
+
+// Lane i of left and of right side by side, at values[2 i] and values[2 i + 1].
+template <class L, std::size_t... Index>
+void storePairs(int32_t *values, typename L::Ints left, typename L::Ints right, std::index_sequence<Index...>) {
+    constexpr std::size_t count = L::count;
+    const typename L::Ints low = __builtin_shufflevector(left, right, (Index % 2 * count + Index / 2)...);
+    const typename L::Ints high = __builtin_shufflevector(left, right, (Index % 2 * count + (count + Index) / 2)...);
+    std::memcpy(values, &low, sizeof low);
+    std::memcpy(values + count, &high, sizeof high);
+}
+
+// a where the mask is set, b elsewhere. GCC makes this one blend; its own mask ? a : b of integers
+// inverts the mask first.
+template <class Ints> Ints select(Ints mask, Ints a, Ints b) { return (mask & a) | (~mask & b); }
+
+// min(max(x, low), high) as the processors' own maximum and minimum: NaN gives low.
+template <class Floats> Floats clampLanes(Floats x, Floats low, Floats high) {
+    const Floats atLeastLow = x > low ? x : low;
+    return atLeastLow < high ? atLeastLow : high;
+}
 
 constexpr int32_t kBlockColumns = 16;
 
@@ -24,8 +75,8 @@ template <class L> struct LaneWalk {
     typename L::Floats u, v, du, dv;
 
     void step() {
-        u = L::add(u, du);
-        v = L::add(v, dv);
+        u += du;
+        v += dv;
     }
 };
 
@@ -45,7 +96,8 @@ template <class L> struct MapTexels {
     typename L::Ints strideFactors;
 
     explicit MapTexels(const FloorSource &source)
-        : texels(source.mapPixels), colours(source.mapColors), strideFactors(L::splatInt(1 | source.width << 16)) {}
+        : texels(source.mapPixels), colours(source.mapColors),
+          strideFactors(splat<typename L::Ints>(1 | source.width << 16)) {}
 
     uint16_t colour(uint32_t code) const { return colours[texels[code]]; }
 };
@@ -66,12 +118,12 @@ template <class L> struct OnceWrappedTexels : MapTexels<L> {
     Floats baseU, baseV, columns, rows;
 
     OnceWrappedTexels(const FloorSource &source, const FloorGroup &group)
-        : MapTexels<L>(source), baseU(L::load(group.wrapBaseU)), baseV(L::load(group.wrapBaseV)),
-          columns(L::splat(float(source.width - 1))), rows(L::splat(float(source.height - 1))) {}
+        : MapTexels<L>(source), baseU(loadLanes<Floats>(group.wrapBaseU)), baseV(loadLanes<Floats>(group.wrapBaseV)),
+          columns(splat<Floats>(float(source.width - 1))), rows(splat<Floats>(float(source.height - 1))) {}
 
     static typename L::Ints wrap(Floats x, Floats base, Floats period) {
-        const Floats offset = L::sub(L::floor(x), base);
-        return L::truncate(L::sub(offset, L::keep(L::notLess(offset, period), period)));
+        const Floats offset = L::floor(x) - base;
+        return L::truncate(offset - (offset >= period ? period : Floats{}));
     }
     typename L::Ints code(Floats u, Floats v) const {
         return texelIndex<L>(wrap(u, baseU, columns), wrap(v, baseV, rows), this->strideFactors);
@@ -88,16 +140,16 @@ template <class L> struct WrappedTexels : MapTexels<L> {
     Floats columns, lastColumn, perColumn, rows, lastRow, perRow;
 
     explicit WrappedTexels(const FloorSource &source)
-        : MapTexels<L>(source), columns(L::splat(float(source.width - 1))),
-          lastColumn(L::splat(float(source.width - 2))), perColumn(L::splat(1.0f / float(source.width - 1))),
-          rows(L::splat(float(source.height - 1))), lastRow(L::splat(float(source.height - 2))),
-          perRow(L::splat(1.0f / float(source.height - 1))) {}
+        : MapTexels<L>(source), columns(splat<Floats>(float(source.width - 1))),
+          lastColumn(splat<Floats>(float(source.width - 2))), perColumn(splat<Floats>(1.0f / float(source.width - 1))),
+          rows(splat<Floats>(float(source.height - 1))), lastRow(splat<Floats>(float(source.height - 2))),
+          perRow(splat<Floats>(1.0f / float(source.height - 1))) {}
 
     static typename L::Ints wrap(Floats x, Floats period, Floats last, Floats inversePeriod) {
         const Floats whole = L::floor(x);
-        Floats rest = L::sub(whole, L::mul(period, L::floor(L::mul(whole, inversePeriod))));
-        rest = L::sub(rest, L::keep(L::notLess(rest, period), period));
-        return L::truncate(L::clamp(rest, L::splat(0.0f), last));
+        Floats rest = whole - period * L::floor(whole * inversePeriod);
+        rest -= rest >= period ? period : Floats{};
+        return L::truncate(clampLanes(rest, Floats{}, last));
     }
     typename L::Ints code(Floats u, Floats v) const {
         return texelIndex<L>(wrap(u, columns, lastColumn, perColumn), wrap(v, rows, lastRow, perRow),
@@ -109,23 +161,22 @@ template <class L> struct WrappedTexels : MapTexels<L> {
 // the truncated coordinates & 15. Codes are inside the images for any u and v.
 template <class L> struct BoundedTexels : MapTexels<L> {
     using Floats = typename L::Floats;
+    using Ints = typename L::Ints;
     const uint16_t *boundaryColour;
     Floats columnsEnd, rowsEnd;
 
     explicit BoundedTexels(const FloorSource &source)
-        : MapTexels<L>(source), boundaryColour(source.boundaryColour), columnsEnd(L::splat(float(source.width - 1))),
-          rowsEnd(L::splat(float(source.height - 1))) {}
+        : MapTexels<L>(source), boundaryColour(source.boundaryColour),
+          columnsEnd(splat<Floats>(float(source.width - 1))), rowsEnd(splat<Floats>(float(source.height - 1))) {}
 
-    typename L::Ints code(Floats u, Floats v) const {
-        const Floats zero = L::splat(0.0f);
-        const Floats inside = L::both(L::both(L::notLess(u, zero), L::less(u, columnsEnd)),
-                                      L::both(L::notLess(v, zero), L::less(v, rowsEnd)));
-        const typename L::Ints pair = L::pack16(L::truncate(u), L::truncate(v));
-        const typename L::Ints mapTexel = L::multiplyAdd16(pair, this->strideFactors);
+    Ints code(Floats u, Floats v) const {
+        const Ints inside = (u >= 0.0f) & (u < columnsEnd) & (v >= 0.0f) & (v < rowsEnd);
+        const Ints pair = L::pack16(L::truncate(u), L::truncate(v));
+        const Ints mapTexel = L::multiplyAdd16(pair, this->strideFactors);
         // (x & 15) + 16 * (y & 15)
-        const typename L::Ints boundaryTexel = L::multiplyAdd16(
-            L::bitAnd(pair, L::splatInt(kBoundaryMask | kBoundaryMask << 16)), L::splatInt(1 | kBoundarySide << 16));
-        return L::select(inside, mapTexel, L::bitOr(boundaryTexel, L::splatInt(kBoundaryCode)));
+        const Ints boundaryTexel =
+            L::multiplyAdd16(pair & (kBoundaryMask | kBoundaryMask << 16), splat<Ints>(1 | kBoundarySide << 16));
+        return select(inside, mapTexel, boundaryTexel | kBoundaryCode);
     }
     uint16_t colour(uint32_t code) const {
         return static_cast<int32_t>(code) >= 0 ? this->colours[this->texels[code]] : boundaryColour[code & 255];
@@ -159,7 +210,7 @@ LaneWalk<L> drawRowsInLanes(const Texels &texels, LaneWalk<L> walk, uint16_t *co
             walk.step();
             const typename L::Ints right = texels.code(walk.u, walk.v);
             walk.step();
-            L::storePairs(codes + c * lanes, left, right);
+            storePairs<L>(codes + c * lanes, left, right, std::make_index_sequence<lanes>());
         }
         // Two rows at a time give the processor two independent chains of loads to interleave.
         for (int32_t lane = 0; lane < lanes; lane += 2) {
@@ -175,15 +226,15 @@ LaneWalk<L> drawRowsInLanes(const Texels &texels, LaneWalk<L> walk, uint16_t *co
     return walk;
 }
 
-template <class L> uint32_t laneBitsWithinExactLimit(typename L::Floats x) {
-    return L::laneBits(L::less(L::absolute(x), L::splat(kExactCoordinateLimit)));
+template <class L> typename L::Ints withinExactLimit(typename L::Floats x) {
+    return (x < kExactCoordinateLimit) & (x > -kExactCoordinateLimit);
 }
 
 // The additions move each coordinate one way only: a row whose first coordinates and those one
 // column past its end are within the limit stayed within it throughout.
 template <class L> uint32_t exactLanes(const LaneWalk<L> &first, const LaneWalk<L> &end) {
-    return laneBitsWithinExactLimit<L>(first.u) & laneBitsWithinExactLimit<L>(first.v) &
-           laneBitsWithinExactLimit<L>(end.u) & laneBitsWithinExactLimit<L>(end.v);
+    return laneBits<L>(withinExactLimit<L>(first.u) & withinExactLimit<L>(first.v) & withinExactLimit<L>(end.u) &
+                       withinExactLimit<L>(end.v));
 }
 
 template <class L> uint32_t drawFloorRowsInLanes(const FloorSource &source, const FloorGroup &group) {
@@ -194,7 +245,8 @@ template <class L> uint32_t drawFloorRowsInLanes(const FloorSource &source, cons
         du[lane] = group.rows[lane].du;
         dv[lane] = group.rows[lane].dv;
     }
-    const LaneWalk<L> walk{L::load(u), L::load(v), L::load(du), L::load(dv)};
+    using Floats = typename L::Floats;
+    const LaneWalk<L> walk{loadLanes<Floats>(u), loadLanes<Floats>(v), loadLanes<Floats>(du), loadLanes<Floats>(dv)};
     constexpr uint32_t allLanes = (1u << L::count) - 1;
     if (group.insideMap) {
         drawRowsInLanes<L>(InsideTexels<L>(source), walk, group.pixels);

@@ -53,7 +53,10 @@ void drawFloorRowPlain(const FloorSource &source, FloorRow row, uint16_t *pixels
 
 // ---- The vector paths ---------------------------------------------------------------------------
 
-constexpr int32_t kMaxFloorLanes = 8;
+// Rows drawn side by side: one a lane of SSE2's 128-bit and AVX2's 256-bit vectors.
+constexpr int32_t kSse2Lanes = 4;
+constexpr int32_t kAvx2Lanes = 8;
+constexpr int32_t kMaxFloorLanes = kAvx2Lanes;
 
 // Whether the vector paths can address this frame's texture: their index arithmetic multiplies
 // 16-bit coordinates, so textures wider or higher than 32,767 pixels take the plain path.
@@ -82,8 +85,15 @@ void describeFloorGroup(const FloorSource &source, int32_t lanes, FloorGroup &gr
 // Draws the group's rows into its pixels and returns a bit per lane whose pixels are exact. Where
 // the group is neither insideMap nor wrapsOnce, a row whose coordinates leave +-2^22 map pixels or
 // are not finite gets no bit: its pixels were read from inside the images but must be drawn again
-// by the plain path.
-uint32_t drawFloorRowsSse2(const FloorSource &source, const FloorGroup &group); // 4 lanes
-uint32_t drawFloorRowsAvx2(const FloorSource &source, const FloorGroup &group); // 8 lanes
+// by the plain path. Built for x86 processors only, where the build defines FARVIEW_FLOOR_VECTORS
+// (render/CMakeLists.txt). A 32-bit host may call with the stack aligned to 4 bytes only, and the
+// vector spills need 16 or 32: these realign it.
+#if defined(__i386__)
+#define FARVIEW_REALIGNS_STACK __attribute__((force_align_arg_pointer))
+#else
+#define FARVIEW_REALIGNS_STACK
+#endif
+FARVIEW_REALIGNS_STACK uint32_t drawFloorRowsSse2(const FloorSource &source, const FloorGroup &group);
+FARVIEW_REALIGNS_STACK uint32_t drawFloorRowsAvx2(const FloorSource &source, const FloorGroup &group);
 
 } // namespace farview
