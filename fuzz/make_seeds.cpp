@@ -360,7 +360,7 @@ void writeGameFileSeeds() {
         map.lower.push_back(static_cast<uint16_t>(4000 + 37 * i));
         map.upper.push_back(static_cast<uint16_t>(10000 + i));
     }
-    map.events.push_back({1, "Walker", 2, 1, {{"walker", 3, 1, 0}, {"", 7, 2, 1}}});
+    map.events.push_back({1, "Walker", 2, 1, {gamefile::sheetPage("walker", 3, 1, 0), gamefile::sheetPage("", 7, 2, 1)}});
     map.events.push_back({-5, "", 0, 0, {}});
     writeSeed("game_files", "map-with-events", gamefile::encodeMap(map));
     simhost::GameMap defaults; // 20 x 15, tileset 1: no size or tileset section

@@ -63,7 +63,7 @@ simhost::GameMap smallMap(int32_t tilesetId, int32_t width, int32_t height) {
     map.height = height;
     map.lower.assign(static_cast<size_t>(width) * height, 5000);
     map.upper.assign(static_cast<size_t>(width) * height, 10000);
-    simhost::GameEvent walker{1, "Walker", 2, 3, {{"walker", 1, 2, 1}}};
+    simhost::GameEvent walker{1, "Walker", 2, 3, {gamefile::sheetPage("walker", 1, 2, 1)}};
     simhost::GameEvent tile{2, "Sign", 4, 1, {}};
     map.events = {walker, tile};
     return map;

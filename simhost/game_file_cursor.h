@@ -19,6 +19,16 @@ struct FileFault {
     std::string problem;
 };
 
+// "Cannot read "Map0001.lmu" at byte 27: what was wrong".
+inline std::string faultMessage(const std::string &fileName, const FileFault &fault) {
+    return "Cannot read \"" + fileName + "\" at byte " + std::to_string(fault.offset) + ": " + fault.problem;
+}
+
+struct CommandBytesView {
+    std::vector<uint8_t> bytes;
+    size_t fileOffset = 0;
+};
+
 inline std::string hex(uint32_t id) {
     char text[16];
     std::snprintf(text, sizeof text, "0x%02X", static_cast<unsigned>(id));
@@ -30,7 +40,8 @@ inline std::string hex(uint32_t id) {
 class Cursor {
 public:
     Cursor() = default;
-    explicit Cursor(const std::vector<uint8_t> &bytes) : data_(bytes.data()), end_(bytes.size()), scope_("the file") {}
+    explicit Cursor(const std::vector<uint8_t> &bytes, std::string scope = "the file")
+        : data_(bytes.data()), end_(bytes.size()), scope_(std::move(scope)) {}
 
     size_t offset() const { return position_; }
     size_t left() const { return end_ - position_; }
@@ -72,6 +83,13 @@ public:
         std::string text(reinterpret_cast<const char *>(data_ + position_), left());
         position_ = end_;
         return text;
+    }
+
+    // The rest of the window as raw bytes, with where they begin in the file.
+    CommandBytesView restBytes() {
+        CommandBytesView view{std::vector<uint8_t>(data_ + position_, data_ + end_), position_};
+        position_ = end_;
+        return view;
     }
 
     uint8_t byte() { return data_[position_++]; } // the caller checked left()

@@ -39,6 +39,26 @@ template <typename Entry> std::vector<Entry> readList(Cursor &data, const std::s
 
 // ---- Maps ----------------------------------------------------------------------------------------
 
+// A length is a count of bytes: a negative one is a fault.
+uint32_t readLength(Section &section) {
+    return static_cast<uint32_t>(readSize(section, "command list's length"));
+}
+
+void readCommandBytes(Section &section, CommandListBytes &list) {
+    CommandBytesView view = section.data.restBytes();
+    list.bytes = std::move(view.bytes);
+    list.fileOffset = view.fileOffset;
+}
+
+// A page's conditions are sub-sections of their own; the bit set of sub-section 0x01 is all the
+// stand-in host reads. They end with an id 0, or at the section's end.
+uint32_t readConditionFlags(Cursor &conditions) {
+    uint32_t flags = 0;
+    for (Section section; conditions.left() > 0 && nextSection(conditions, section);)
+        if (section.id == kConditionFlags) flags = static_cast<uint32_t>(readValue(section));
+    return flags;
+}
+
 GameEventPage readPage(Cursor &pages) {
     GameEventPage page;
     pages.readUnsigned("a page id");
@@ -48,6 +68,10 @@ GameEventPage readPage(Cursor &pages) {
         case kPageSheetIndex: page.sheetIndex = readValue(section); break;
         case kPageFacing: page.facing = readValue(section); break;
         case kPageStep: page.animationStep = readValue(section); break;
+        case kPageConditions: page.conditionFlags = readConditionFlags(section.data); break;
+        case kPageTrigger: page.trigger = readValue(section); break;
+        case kPageCommandsLength: page.commands.declaredLength = readLength(section); break;
+        case kPageCommands: readCommandBytes(section, page.commands); break;
         default: break;
         }
     }
@@ -196,6 +220,23 @@ GameActor readActor(Cursor &list) {
     return actor;
 }
 
+GameCommonEvent readCommonEvent(Cursor &list) {
+    GameCommonEvent event;
+    event.id = list.readSigned("a common event's id");
+    for (Section section; nextSection(list, section);) {
+        switch (section.id) {
+        case kCommonEventName: event.name = section.data.rest(); break;
+        case kCommonEventTrigger: event.trigger = readValue(section); break;
+        case kCommonEventHasSwitch: event.switchStarts = readValue(section) != 0; break;
+        case kCommonEventSwitch: event.switchId = readValue(section); break;
+        case kCommonEventCommandsLength: event.commands.declaredLength = readLength(section); break;
+        case kCommonEventCommands: readCommandBytes(section, event.commands); break;
+        default: break;
+        }
+    }
+    return event;
+}
+
 // The System's sub-sections end at the section's end, or at an id 0 before it.
 std::vector<int32_t> readStartingParty(Cursor &system) {
     int32_t size = 0;
@@ -227,10 +268,6 @@ std::vector<int32_t> readStartingParty(Cursor &system) {
     return party;
 }
 
-std::string faultMessage(const std::string &fileName, const FileFault &fault) {
-    return "Cannot read \"" + fileName + "\" at byte " + std::to_string(fault.offset) + ": " + fault.problem;
-}
-
 // A fault inside the section is kept in *fault: the rest of the file can still be used.
 template <typename Value, typename Reader>
 void readPart(Section &section, const std::string &fileName, Value &value, std::string &fault, Reader reader) {
@@ -257,6 +294,10 @@ GameDatabase readDatabaseSections(const std::vector<uint8_t> &bytes, const std::
                      [](Cursor &data) { return readList(data, "actor", readActor); });
             break;
         case kSystemSection: readPart(section, fileName, db.startingParty, db.partyFault, readStartingParty); break;
+        case kCommonEventListSection:
+            readPart(section, fileName, db.commonEvents, db.commonEventsFault,
+                     [](Cursor &data) { return readList(data, "common event", readCommonEvent); });
+            break;
         default: break;
         }
     }

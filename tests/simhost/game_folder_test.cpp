@@ -50,10 +50,10 @@ simhost::GameMap sampleMap() {
         map.upper.push_back(static_cast<uint16_t>(10000 + i));
     }
     simhost::GameEvent chest{5, "Chest", 2, 3, {}};
-    chest.pages.push_back({"Objects", 4, 1, 0});
-    chest.pages.push_back({"Other", 7, 3, 2});
+    chest.pages.push_back(gamefile::sheetPage("Objects", 4, 1, 0));
+    chest.pages.push_back(gamefile::sheetPage("Other", 7, 3, 2));
     simhost::GameEvent marker{9, "", 0, 0, {}};
-    simhost::GameEvent guard{12, "Guard", -1, 70000, {{"Guards", 0, 2, 1}}};
+    simhost::GameEvent guard{12, "Guard", -1, 70000, {gamefile::sheetPage("Guards", 0, 2, 1)}};
     map.events = {chest, marker, guard};
     return map;
 }

@@ -55,12 +55,39 @@ void appendLayer(Bytes &out, uint32_t id, const std::vector<uint16_t> &ids, size
     }
 }
 
+// A list's length, then the list: an empty list is the end command alone, as in real files.
+void appendCommands(Bytes &out, uint32_t lengthId, uint32_t listId, const simhost::CommandListBytes &list) {
+    const Bytes bytes = list.bytes.empty() ? encodeCommandList({}) : list.bytes;
+    const uint32_t length = list.declaredLength.value_or(static_cast<uint32_t>(bytes.size()));
+    appendSection(out, lengthId, encodeInteger(static_cast<int32_t>(length)));
+    appendSection(out, listId, bytes);
+}
+
 Bytes encodePage(int32_t pageId, const simhost::GameEventPage &page) {
     Bytes out = encodeInteger(pageId);
+    if (page.conditionFlags != 0) {
+        Bytes conditions;
+        appendSection(conditions, kConditionFlags, encodeInteger(static_cast<int32_t>(page.conditionFlags)));
+        conditions.push_back(kEndOfSections);
+        appendSection(out, kPageConditions, conditions);
+    }
     appendTextSection(out, kPageSheetName, page.sheetName);
     appendIntegerSection(out, kPageSheetIndex, page.sheetIndex, 0);
     appendIntegerSection(out, kPageFacing, page.facing, simhost::kDefaultFacing);
     appendIntegerSection(out, kPageStep, page.animationStep, simhost::kDefaultAnimationStep);
+    appendIntegerSection(out, kPageTrigger, page.trigger, simhost::triggers::kActionKey);
+    appendCommands(out, kPageCommandsLength, kPageCommands, page.commands);
+    out.push_back(kEndOfSections);
+    return out;
+}
+
+Bytes encodeCommonEvent(const simhost::GameCommonEvent &event) {
+    Bytes out = encodeInteger(event.id);
+    appendTextSection(out, kCommonEventName, event.name);
+    appendSection(out, kCommonEventTrigger, encodeInteger(event.trigger));
+    appendIntegerSection(out, kCommonEventHasSwitch, event.switchStarts ? 1 : 0, 0);
+    appendIntegerSection(out, kCommonEventSwitch, event.switchId, 0);
+    appendCommands(out, kCommonEventCommandsLength, kCommonEventCommands, event.commands);
     out.push_back(kEndOfSections);
     return out;
 }
@@ -154,7 +181,51 @@ bool writeFile(const std::filesystem::path &path, const Bytes &bytes, const char
     return true;
 }
 
+void appendCommand(Bytes &out, const simhost::EventCommand &command) {
+    append(out, encodeInteger(command.code));
+    append(out, encodeInteger(command.indent));
+    append(out, encodeInteger(static_cast<int32_t>(command.text.size())));
+    out.insert(out.end(), command.text.begin(), command.text.end());
+    append(out, encodeInteger(static_cast<int32_t>(command.parameters.size())));
+    for (int32_t parameter : command.parameters) append(out, encodeInteger(parameter));
+}
+
 } // namespace
+
+simhost::GameEventPage sheetPage(const std::string &sheet, int32_t sheetIndex, int32_t facing, int32_t step) {
+    simhost::GameEventPage page;
+    page.sheetName = sheet;
+    page.sheetIndex = sheetIndex;
+    page.facing = facing;
+    page.animationStep = step;
+    return page;
+}
+
+Bytes encodeCommandList(const std::vector<simhost::EventCommand> &commands) {
+    Bytes out;
+    for (const simhost::EventCommand &command : commands) appendCommand(out, command);
+    appendCommand(out, simhost::EventCommand{});
+    return out;
+}
+
+simhost::CommandListBytes commandList(const std::vector<simhost::EventCommand> &commands) {
+    simhost::CommandListBytes list;
+    list.bytes = encodeCommandList(commands);
+    return list;
+}
+
+std::vector<simhost::EventCommand> comment(const std::vector<std::string> &lines, int32_t indent) {
+    std::vector<simhost::EventCommand> commands;
+    for (const std::string &line : lines) {
+        const int32_t code = commands.empty() ? simhost::commandCodes::kComment : simhost::commandCodes::kCommentMore;
+        commands.push_back({code, indent, line, {}, 0});
+    }
+    return commands;
+}
+
+simhost::EventCommand callCommonEvent(int32_t id, int32_t indent) {
+    return {simhost::commandCodes::kCallEvent, indent, "", {simhost::kCallsCommonEvent, id, 0}, 0};
+}
 
 Bytes encodeInteger(int32_t value) {
     uint32_t bits = static_cast<uint32_t>(value);
@@ -222,6 +293,11 @@ Bytes encodeDatabase(const simhost::GameDatabase &db) {
         appendSection(out, kTilesetListSection, list);
     }
     if (!db.startingParty.empty()) appendSection(out, kSystemSection, encodeSystem(db.startingParty));
+    if (!db.commonEvents.empty()) {
+        Bytes list = encodeInteger(static_cast<int32_t>(db.commonEvents.size()));
+        for (const simhost::GameCommonEvent &event : db.commonEvents) append(list, encodeCommonEvent(event));
+        appendSection(out, kCommonEventListSection, list);
+    }
     return out; // a database's top-level sections run to the end of the file, with no end mark
 }
 
