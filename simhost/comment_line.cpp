@@ -144,6 +144,11 @@ bool readParameters(std::string_view rest, std::vector<CommentArgument> &argumen
 
 } // namespace
 
+bool isCommentLine(const std::string &text) {
+    const size_t first = text.find_first_not_of(" \t");
+    return first != std::string::npos && text[first] == '@';
+}
+
 bool parseCommentLine(const std::string &line, FvParsedComment &comment, std::string *error) {
     std::string_view text = line;
     size_t at = 0;

@@ -13,6 +13,11 @@ namespace fs = std::filesystem;
 namespace simhost {
 namespace {
 
+std::optional<GameMap> &enteredMapStore() {
+    static auto *const store = new std::optional<GameMap>;
+    return *store;
+}
+
 bool refuse(std::string *error, const std::string &message) {
     if (error != nullptr) *error = message;
     return false;
@@ -185,9 +190,14 @@ bool enterMap(const GameFolder &game, int32_t mapId, std::string *error, GameMap
     clearEvents();
     for (const GameEvent &event : map.events) showEvent(event);
     hero().mapId = mapId;
-    if (entered != nullptr) *entered = std::move(map);
+    if (entered != nullptr) *entered = map;
+    enteredMapStore() = std::move(map);
     return true;
 }
+
+const GameMap *enteredMap() { return enteredMapStore() ? &*enteredMapStore() : nullptr; }
+
+void forgetEnteredMap() { enteredMapStore().reset(); }
 
 bool heroSheet(const GameDatabase &db, HeroSheet &sheet, std::string *error) {
     sheet = HeroSheet{};

@@ -12,6 +12,7 @@
 #include <unordered_map>
 
 #include "engine.h"
+#include "simhost/game_folder.h"
 
 namespace simhost {
 namespace {
@@ -185,6 +186,7 @@ void resetEngine() {
     heroCharacter.mapId = 1;
     setScroll(0, 0);
     setTilesetRecord({});
+    forgetEnteredMap();
     freeVariables();
     world().blockLimit = kDefaultBlockLimit;
     clearMessages();

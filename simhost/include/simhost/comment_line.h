@@ -17,6 +17,10 @@
 
 namespace simhost {
 
+// Whether the text is a comment line: '@' after any leading blanks. A game's comment whose first
+// line is one goes to the plug-in.
+bool isCommentLine(const std::string &text);
+
 // Fills *comment with the record of the line: parameterCount is the number of parameters the line
 // had, the first nine of them in the slots; names and texts longer than their field are cut; every
 // other byte is zero. A line that does not start with '@', has no name or leaves a quote open is

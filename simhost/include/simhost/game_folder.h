@@ -123,6 +123,11 @@ std::string gameFoldersInsideNote(const std::filesystem::path &folder);
 // game.folder the current directory before it runs. With entered, the map as read goes there.
 bool enterMap(const GameFolder &game, int32_t mapId, std::string *error, GameMap *entered = nullptr);
 
+// The map the hero entered last through enterMap, as read (its events and their lists); nullptr
+// after resetEngine or forgetEnteredMap (for a map the host opens without a game folder).
+const GameMap *enteredMap();
+void forgetEnteredMap();
+
 // ---- The hero as the game starts him (game_folder.cpp) ---------------------------------------
 
 // The hero's look: the character sheet of the starting party's first member, or of actor 1 when
