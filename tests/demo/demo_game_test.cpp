@@ -14,10 +14,12 @@
 #include <gtest/gtest.h>
 
 #include "simhost/game_folder.h"
+#include "simhost/game_lines.h"
 #include "simhost/png_io.h"
 #include "support/host_fixture.h"
 #include "texture/map_texture.h"
 #include "texture/texture_internal.h"
+#include "tools/common/game_entry.h"
 #include "tools/demo/demo_game.h"
 #include "tools/demo/demo_map.h"
 #include "tools/demo/demo_tiles.h"
@@ -498,11 +500,27 @@ TEST(DemoScriptTest, EntersTheDemoMapWithTheHeroWhereHeStarts) {
                                                              std::to_string(preview::kDemoHeroFacing)});
 }
 
-// An added sprite stands on an event of its own that shows the empty tile, so that nothing else
-// is drawn in its place; and every picture the script names is in the game.
+// The island's own lines, run on entry: an added sprite stands on an event of its own that shows
+// the empty tile, so that nothing else is drawn in its place; and every picture the game's lines
+// name (the pond's too) is in the game.
+std::vector<std::string> entryLinesStartingWith(const simhost::GameFolder &game, int32_t mapId,
+                                                const std::string &start) {
+    std::vector<uint8_t> bytes = fileBytes(game.folder / simhost::mapFileName(mapId));
+    simhost::GameMap map;
+    std::vector<std::string> lines;
+    if (!simhost::readMapFile(bytes, simhost::mapFileName(mapId), map, nullptr)) return lines;
+    for (const simhost::ListRun &run : simhost::entryRuns(game, map, mapId))
+        for (const simhost::GameLine &line : run.lines)
+            if (line.text.compare(0, start.size(), start) == 0) lines.push_back(line.text);
+    return lines;
+}
+
 TEST(DemoScriptTest, AddedSpritesStandOnEventsShowingNothingAndTheirPicturesExist) {
     ASSERT_DEMO_WRITTEN();
-    const auto added = scriptLines("@add_sprite ");
+    simhost::GameFolder game;
+    std::string error;
+    ASSERT_TRUE(simhost::openGame(demo().folder, game, &error)) << error;
+    const auto added = entryLinesStartingWith(game, preview::kDemoMapId, "@add_sprite ");
     ASSERT_GE(added.size(), 3u);
     for (const std::string &line : added) {
         const std::vector<std::string> p = commentParameters(line);
@@ -515,9 +533,11 @@ TEST(DemoScriptTest, AddedSpritesStandOnEventsShowingNothingAndTheirPicturesExis
         EXPECT_EQ(event->pages[0].sheetName, "") << line;
         EXPECT_EQ(event->pages[0].sheetIndex + 10000, tiles::kEmpty) << line;
     }
-    for (const char *start : {"@set_background ", "@change_hero_sprite "})
-        for (const std::string &line : scriptLines(start))
-            EXPECT_TRUE(fs::is_regular_file(demo().folder / commentParameters(line)[0])) << line;
+    for (int32_t mapId : {1, 2})
+        for (const char *start : {"@set_background ", "@change_hero_sprite "})
+            for (const std::string &line : entryLinesStartingWith(game, mapId, start))
+                EXPECT_TRUE(fs::is_regular_file(demo().folder / commentParameters(line)[0])) << line;
+    EXPECT_EQ(entryLinesStartingWith(game, 2, "@change_hero_sprite ").size(), 1u);
 }
 
 class DemoScriptRun : public farview_test::ModuleTest {};
@@ -530,7 +550,10 @@ TEST_F(DemoScriptRun, RunsToItsEndThroughTheModuleWithNoMessageAndFillsEveryFram
     ASSERT_TRUE(simhost::openGame(demo().folder, game, &error)) << error;
     preview::ScriptOptions options;
     options.outputFolder = output.path();
-    options.enterMap = [&](int32_t mapId, std::string *failure) { return simhost::enterMap(game, mapId, failure); };
+    options.enterMap = [&](int32_t mapId, std::string *failure) {
+        tools::EntryReport entry;
+        return tools::enterWithGameLines(game, mapId, module, entry, failure);
+    };
     fs::current_path(game.folder); // the plug-in reads the game's files from the current directory
     const preview::ScriptResult result = preview::runScript(preview::kDemoScript, "demo", module, options);
     fs::current_path(output.path());

@@ -110,7 +110,8 @@ TEST_F(ViewStart, TheMapsOwnBackgroundFillsTheBandAndAMapWithoutOneKeepsNone) {
     constexpr int32_t kBandRow = 20;
     ASSERT_EQ(preview({"Game", "--map", std::to_string(with)}), 0) << err.str();
     const std::string file = "Panorama/" + inScript(game.backgroundNames[size_t(background)], "950") + ".png";
-    EXPECT_NE(mapScript(with).find("\n@set_background \"" + file + "\"\n"), std::string::npos) << mapScript(with);
+    EXPECT_NE(mapScript(with).find("its default view, with @set_background \"" + file + "\".\n"), std::string::npos)
+        << mapScript(with);
     EXPECT_EQ(simhost::screenPixel(7, kBandRow), simhost::rgb565(gamefile::backgroundRowColour(background, kBandRow)));
 
     ASSERT_EQ(preview({"Game", "--map", std::to_string(without)}), 0) << err.str();

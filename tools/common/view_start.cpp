@@ -74,6 +74,7 @@ void chooseBackground(const simhost::GameMap &map, const std::string &chosen, Vi
     const std::string &mapFile = start.mapFileName;
     if (!chosen.empty()) {
         start.background = chosen;
+        start.backgroundChosen = true;
         start.backgroundRemark = "the background chosen in place of " + mapFile + "'s own";
         return;
     }
@@ -201,12 +202,14 @@ std::vector<std::string> viewCommentLines(const ViewStart &start) {
     return lines;
 }
 
-std::string viewStartSteps(const ViewStart &start) {
+std::string viewStartSteps(const ViewStart &start, bool gameLines) {
     const simhost::HeroSheet &sheet = start.heroLook.sheet;
     std::string steps = asRemark(start.heroLook.remark);
     steps += "hero " + std::to_string(start.heroCell.column) + " " + std::to_string(start.heroCell.row) + "\n";
     steps +=
         "sheet hero " + scriptWord(sheet.sheetName).value_or("\"\"") + " " + std::to_string(sheet.sheetIndex) + "\n";
+    if (gameLines)
+        return start.backgroundChosen ? steps + asRemark(start.backgroundRemark) + backgroundLine(start) + "\n" : steps;
     const std::vector<std::string> lines = viewCommentLines(start);
     for (size_t i = 0; i < lines.size(); ++i) {
         if (i == 1) steps += asRemark(start.backgroundRemark); // before the background, or where it would go

@@ -50,6 +50,7 @@ struct ViewStart {
     // author's choice, else the map's own "Panorama/NAME.png"; empty: none.
     std::string background;
     std::string backgroundRemark; // where it comes from, or why there is none (UTF-8)
+    bool backgroundChosen = false; // the author's choice, not the map's own
     // When the plug-in reads the map's tiles from a stray byte 0x47: what the author reads (UTF-8).
     std::string strayLayerMarkWarning;
 };
@@ -78,7 +79,9 @@ std::vector<std::string> viewCommentLines(const ViewStart &start);
 std::string backgroundLine(const ViewStart &start);
 
 // The same start as preview script steps, to follow `enter MAP`: the hero's cell and look, then the
-// comment lines, each with a remark saying where it comes from. Lines end with '\n'.
-std::string viewStartSteps(const ViewStart &start);
+// comment lines, each with a remark saying where it comes from. Lines end with '\n'. With the
+// game's lines on, `enter` makes the view (the game's lines, else the map's default view): only
+// the hero's steps follow, and the author's background when one was chosen.
+std::string viewStartSteps(const ViewStart &start, bool gameLines = false);
 
 } // namespace tools

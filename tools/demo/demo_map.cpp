@@ -400,7 +400,6 @@ const std::vector<DemoEvent> &demoEvents() {
         {19, "Oak", 38, 26, "", 0, 2},
         {20, "Oak", 23, 38, "", 0, 2},
         {21, "Oak", 38, 38, "", 0, 2},
-        {22, "Double", 2, 62, "", 0, 0}, // the hero's, far out at sea
     };
     return events;
 }
@@ -421,9 +420,11 @@ simhost::GameEvent gameEvent(const DemoEvent &demoEvent) {
 
 simhost::GameMap makeDemoMap() {
     const Terrain terrain = buildTerrain();
-    return composeMap(
+    simhost::GameMap map = composeMap(
         kMapWidth, kMapHeight, [&](int32_t x, int32_t y) { return lowerId(terrain, x, y); },
         [&](int32_t x, int32_t y) { return terrain.upper(x, y); }, demoEvents());
+    addIslandLines(map);
+    return map;
 }
 
 // The database: the tileset and actor 1, the hero. The tileset's tables. Flags: bits 0 to 3 let a character step onto the cell from below, the
@@ -464,6 +465,7 @@ simhost::GameDatabase makeDemoDatabase() {
     database.tilesets.push_back(tileset);
     // The starting party is empty, as in most games: the hero looks as actor 1.
     database.actors.push_back({1, "Hero", 0});
+    database.commonEvents.push_back(viewValuesEvent());
     return database;
 }
 

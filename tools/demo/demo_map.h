@@ -56,6 +56,15 @@ simhost::GameMap composeMap(int32_t width, int32_t height, Lower lowerAt, Upper 
 simhost::GameMap makeDemoMap();
 simhost::GameDatabase makeDemoDatabase();
 
+// The game's own Farview lines (demo_lines.cpp): the common event every set-up calls, the island's
+// set-up and signpost, and the pond's set-up.
+constexpr int32_t kSignpostEvent = 12;
+constexpr int32_t kIslandSetUpEvent = 23;
+constexpr int32_t kPondSetUpEvent = 3;
+simhost::GameCommonEvent viewValuesEvent();
+void addIslandLines(simhost::GameMap &map);
+void addPondLines(simhost::GameMap &map);
+
 // The small maps beside the island (demo_small_maps.cpp), all of the island's tileset.
 constexpr int32_t kSmallMapWidth = 20;
 constexpr int32_t kSmallMapHeight = 15;

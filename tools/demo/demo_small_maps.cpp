@@ -110,8 +110,10 @@ simhost::GameMap mapOf(const Plan &plan, const std::vector<DemoEvent> &events) {
 } // namespace
 
 std::vector<SmallMap> makeDemoSmallMaps() {
+    simhost::GameMap pond = mapOf(kPondPlan, {{1, "Fisher", 8, 7, "Villagers", 4, 0}, {2, "Sheep", 14, 9, "Animals", 2, 1}});
+    addPondLines(pond);
     return {
-        {2, mapOf(kPondPlan, {{1, "Fisher", 8, 7, "Villagers", 4, 0}, {2, "Sheep", 14, 9, "Animals", 2, 1}})},
+        {2, std::move(pond)},
         {3, mapOf(kFarmPlan, {{1, "Farmer", 5, 6, "Villagers", 5, 2},
                               {2, "Sheep", 15, 13, "Animals", 2, 3},
                               {3, "Dog", 11, 8, "Animals", 0, 1}})},

@@ -1,6 +1,7 @@
 #include "tools/guide/guide_pictures.h"
 
 #include "simhost/comment_line.h"
+#include "tools/common/game_entry.h"
 #include "tools/guide/guide_script.h"
 #include "tools/preview/preview_animation.h"
 #include "tools/preview/preview_script.h"
@@ -11,17 +12,11 @@ namespace guide {
 
 namespace {
 
-// The view values survive the title screen; these are the ones a newly loaded module starts with.
-const char *const kDefaultView[] = {
-    "@rotate_to 270",         "@set_horizon 50, 25",        "@set_z_value 90",
-    "@set_texture_scale 260", "@set_rotational_offset 100", "@set_wrapping no",
-    "@usingBackground yes",   "@set_mode7_picture_id 1",
-};
-
+// The view values survive the title screen: each picture starts as a newly loaded module does.
 void startFreshGame(const simhost::PluginModule &module) {
-    simhost::initTitleScreen(module); // first, so that the plug-in destroys its own images
+    std::string ignored;
+    tools::freshView(module, &ignored); // first, so that the plug-in destroys its own images
     simhost::resetEngine();
-    for (const char *line : kDefaultView) simhost::sendCommentLine(module, line, nullptr, nullptr);
 }
 
 // What the script run shows: every frame's screen, and the messages of the plug-in and the host.
@@ -34,7 +29,11 @@ preview::ScriptOptions optionsFor(const PictureRun &run, Shown &shown) {
     preview::ScriptOptions options;
     options.outputFolder = run.frameFolder;
     const simhost::GameFolder *game = run.game;
-    options.enterMap = [game](int32_t mapId, std::string *error) { return simhost::enterMap(*game, mapId, error); };
+    const simhost::PluginModule *module = run.module;
+    options.enterMap = [game, module](int32_t mapId, std::string *error) {
+        tools::EntryReport entry;
+        return tools::enterWithGameLines(*game, mapId, *module, entry, error);
+    };
     options.progress = [&shown](int64_t, int64_t) { shown.screens.push_back(preview::screenPixels()); };
     options.message = [&shown](const std::string &caption, const std::string &text) {
         shown.messages.push_back("[" + caption + "] " + text);

@@ -32,6 +32,7 @@ struct MapOutcome {
     std::vector<uint16_t> screen;      // its still, when it rendered
     bool floorMostlyColourZero = false;
     std::string strayLayerMarkWarning; // the floor is read from a stray byte 0x47; empty when not
+    std::vector<std::string> linesRun; // the game's lists run on entry that sent lines (tools::EntryReport)
 };
 
 // What the report says of a name: the maps it concerns, in ascending order.
@@ -96,26 +97,51 @@ bool reportsAMissingFile(const std::string &text, const std::vector<std::string>
     return false;
 }
 
-MapOutcome renderMap(const simhost::GameFolder &game, const simhost::PluginModule &module, const fs::path &folder,
+// The map entered as the game enters it: with its own lines from the plug-in's fresh state, so
+// that each map's still is what --map shows of it whatever map came before.
+bool enterMap(const simhost::GameFolder &game, const simhost::PluginModule &module, int32_t mapId, bool gameLines,
+              MapOutcome &outcome) {
+    if (!gameLines) return simhost::enterMap(game, mapId, &outcome.failure);
+    tools::EntryReport entry;
+    if (!tools::freshView(module, &outcome.failure) ||
+        !tools::enterWithGameLines(game, mapId, module, entry, &outcome.failure))
+        return false;
+    outcome.linesRun = entry.summary();
+    return true;
+}
+
+// The messages the map's view brought, each once, but for the missing files the report lists apart.
+void keepMessages(MapOutcome &outcome) {
+    const std::vector<std::string> &texts = simhost::messages();
+    const std::vector<std::string> &captions = simhost::messageCaptions();
+    for (size_t i = 0; i < texts.size(); ++i) {
+        if (captions[i] == "simhost" && reportsAMissingFile(texts[i], outcome.missing)) continue;
+        const std::string message = "[" + captions[i] + "] " + texts[i];
+        if (std::find(outcome.messages.begin(), outcome.messages.end(), message) == outcome.messages.end())
+            outcome.messages.push_back(message);
+    }
+}
+
+MapOutcome renderMap(const simhost::GameFolder &game, const simhost::PluginModule &module, const AllMapsRun &run,
                      int32_t mapId, ColourZeroCache &colours) {
     MapOutcome outcome;
     outcome.mapId = mapId;
     simhost::clearMessages();
-    simhost::GameMap map;
     tools::ViewStart start;
-    if (!simhost::enterMap(game, mapId, &outcome.failure, &map) ||
-        !tools::startOfView(game, map, mapId, std::nullopt, "", start, &outcome.failure))
+    if (!enterMap(game, module, mapId, run.gameLines, outcome) ||
+        !tools::startOfView(game, *simhost::enteredMap(), mapId, std::nullopt, "", start, &outcome.failure)) {
+        keepMessages(outcome);
+        simhost::initTitleScreen(module);
         return outcome;
+    }
+    const simhost::GameMap &map = *simhost::enteredMap();
     outcome.missing = missingFiles(game, mapId, start.heroLook);
     outcome.strayLayerMarkWarning = start.strayLayerMarkWarning;
     const std::optional<uint16_t> colourZero = tilesetColourZero(game, map, colours);
     ScriptOptions options;
-    options.outputFolder = folder;
-    options.message = [&outcome](const std::string &caption, const std::string &text) {
-        if (caption != "simhost" || !reportsAMissingFile(text, outcome.missing))
-            outcome.messages.push_back("[" + caption + "] " + text);
-    };
-    const std::string script = tools::viewStartSteps(start) + "frame " + stillFileName(mapId) + "\n";
+    options.outputFolder = run.folder;
+    const std::string script =
+        tools::viewStartSteps(start, run.gameLines) + "frame " + stillFileName(mapId) + "\n";
     const ScriptResult result = runScript(script, "the view of map " + std::to_string(mapId), module, options);
     if (result.ok) {
         outcome.screen = screenPixels();
@@ -123,6 +149,7 @@ MapOutcome renderMap(const simhost::GameFolder &game, const simhost::PluginModul
     } else {
         outcome.failure = result.error;
     }
+    keepMessages(outcome);
     simhost::initTitleScreen(module);
     return outcome;
 }
@@ -170,9 +197,11 @@ std::string writeReport(const std::vector<MapOutcome> &outcomes, const tools::He
     size_t rendered = 0;
     MapsByText missing, messages;
     std::vector<int32_t> colourZero;
-    std::ostringstream failures, strayMarks;
-    size_t strayMarkCount = 0;
+    std::ostringstream failures, strayMarks, linesRun;
+    size_t strayMarkCount = 0, mapsWithLines = 0;
     for (const MapOutcome &outcome : outcomes) {
+        if (!outcome.linesRun.empty()) ++mapsWithLines;
+        for (const std::string &ran : outcome.linesRun) linesRun << "  map " << outcome.mapId << ": " << ran << "\n";
         if (outcome.failure.empty())
             ++rendered;
         else
@@ -193,6 +222,12 @@ std::string writeReport(const std::vector<MapOutcome> &outcomes, const tools::He
                << (outcomes.size() > 1 ? " ... " + stillFileName(outcomes.back().mapId) : "");
     report << ", and the contact sheet " << kContactSheetFile << ".\n";
     report << "\n" << capitalised(tools::describeHeroLook(hero)) << ".\n";
+    if (!run.gameLines)
+        report << "\nThe game's own lines were not run (--no-game-lines): every map shows its default view.\n";
+    else if (mapsWithLines > 0)
+        report << "\nThe game's own lines run on entry (" << mapsWithLines << " maps; the others show their default "
+               << "view):\n"
+               << linesRun.str();
     if (rendered < outcomes.size()) report << "\nFailed (" << outcomes.size() - rendered << "):\n" << failures.str();
     if (!colourZero.empty())
         report << "\nFloors mostly in the tileset's colour 0 (" << colourZero.size() << "): " << mapList(colourZero)
@@ -239,7 +274,7 @@ int renderAllMaps(const simhost::GameFolder &game, const simhost::PluginModule &
     ColourZeroCache colours;
     for (int32_t mapId : ids) {
         if (run.terminal) showProgress(err, outcomes.size(), ids.size());
-        outcomes.push_back(renderMap(game, module, run.folder, mapId, colours));
+        outcomes.push_back(renderMap(game, module, run, mapId, colours));
         MapOutcome &outcome = outcomes.back();
         if (outcome.failure.empty())
             sheet.add(mapId, outcome.screen);

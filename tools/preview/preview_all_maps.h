@@ -18,6 +18,7 @@ struct AllMapsRun {
     std::ostream *out = nullptr;  // the report
     std::ostream *err = nullptr;  // the progress bar, when it is a terminal
     bool terminal = false;
+    bool gameLines = true; // each map's view as its own lines make it (else its default view)
 };
 
 // The files of a run, in its folder.

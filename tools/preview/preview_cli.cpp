@@ -38,6 +38,9 @@ const char *const kExamples = R"(Examples:
       (contact-sheet.png) and a report of the maps that failed, the files they lack and the maps
       whose floor is mostly the tileset's colour 0 (report.txt)
 
+Entering a map runs the Farview lines of the game's own events that start by themselves (auto-start
+and parallel pages, and the common events they call); a map without any shows its default view.
+
 The script's steps are listed in the README, section "The preview tool".
 )";
 
@@ -51,6 +54,7 @@ struct Request {
     std::string output = "out";
     std::string codePage; // empty: the one the game's file names find
     std::string module;
+    bool noGameLines = false; // enter maps without running the game's own lines
 };
 
 // Progress on one line that each frame overwrites on a terminal; a message first ends that line.
@@ -125,12 +129,15 @@ bool parseCell(const std::string &text, int32_t &column, int32_t &row) {
 }
 
 // The view a --map render shows: the map from where the hero stands, then a full turn round him.
-std::string mapViewScript(const std::string &game, const tools::ViewStart &start) {
+// entry: what entering the map runs, as remarks (tools::entryRemarks); empty without game lines.
+std::string mapViewScript(const std::string &game, const tools::ViewStart &start, const std::string &entry) {
+    const bool gameLines = !entry.empty();
     std::ostringstream script;
     script << "# Map " << start.mapId << " of " << game << ", as farview-preview --map " << start.mapId
-           << " rendered it.\n"
+           << (gameLines ? "" : " --no-game-lines") << " rendered it.\n"
+           << (gameLines ? entry : "# Run it with --no-game-lines: entering the map here runs none of the game's lines.\n")
            << "enter " << start.mapId << "\n"
-           << tools::viewStartSteps(start) << "frame view.png\n"
+           << tools::viewStartSteps(start, gameLines) << "frame view.png\n"
            << "gif turn.gif\n"
            << "repeat " << kTurnFrames << "\n"
            << "  @rotate_right_by " << 360 / kTurnFrames << "\n"
@@ -170,11 +177,13 @@ private:
         LoadedPlugin plugin;
         simhost::resetEngine();
         if (!simhost::loadPlugin(moduleToLoad(), plugin.module, &error)) return console_.fail(error);
+        module_ = &plugin.module;
         reportMessages();
         if (request_.map && !prepareMapView(&error)) return console_.fail(error);
         tools::CurrentDirectory directory;
         if (!directory.enter(game_.folder, &error)) return console_.fail(error);
         if (request_.allMaps) return renderAllMaps(game_, plugin.module, allMapsRun());
+        if (request_.noGameLines) console_.out << "the game's own lines are off (--no-game-lines)\n";
         ScriptResult result = runScript(scriptText_, scriptName_, plugin.module, scriptOptions());
         console_.endProgress();
         if (!result.frames.empty() || !result.animations.empty()) report(result);
@@ -199,6 +208,11 @@ private:
         if (!tools::useGameCodePage(game_, request_.codePage, console_.out, error)) return false;
         if (request_.map || request_.allMaps) return true;
         scriptName_ = request_.script;
+        const uintmax_t size = fs::file_size(request_.script, failure);
+        if (!failure && size > kMaxScriptBytes) {
+            *error = scriptTooLarge(scriptName_, size);
+            return false;
+        }
         if (!readText(request_.script, scriptText_)) {
             *error = "cannot read the script " + request_.script;
             return false;
@@ -244,10 +258,11 @@ private:
         }
         showHero(start.heroLook);
         if (!start.strayLayerMarkWarning.empty()) console_.message("farview-preview", start.strayLayerMarkWarning);
-        scriptText_ = mapViewScript(request_.game, start);
+        const std::string entry = request_.noGameLines ? "" : tools::entryRemarks(game_, map, start);
+        scriptText_ = mapViewScript(request_.game, start, entry);
         fs::path scriptFile = outputFolder_ / ("map-" + std::to_string(mapId) + ".txt");
         scriptName_ = displayed(scriptFile);
-        if (!writeText(scriptFile, simhost::toUtf8(scriptText_), error)) return false;
+        if (!writeText(scriptFile, scriptInUtf8(scriptText_), error)) return false;
         console_.out << "wrote " << displayed(scriptFile) << " (the script of this view: edit it and run it with "
                      << "farview-preview " << request_.game << " SCRIPT)\n";
         return true;
@@ -264,12 +279,39 @@ private:
     ScriptOptions scriptOptions() {
         ScriptOptions options;
         options.outputFolder = outputFolder_;
-        options.enterMap = [this](int32_t mapId, std::string *error) { return simhost::enterMap(game_, mapId, error); };
+        options.enterMap = [this](int32_t mapId, std::string *error) { return enter(mapId, error); };
+        options.runGameLines = [this](GameLines which, int32_t id, std::string *error) {
+            return runGameLines(which, id, error);
+        };
         options.progress = [this](int64_t rendered, int64_t total) { console_.progress(rendered, total); };
         options.message = [this](const std::string &caption, const std::string &text) {
             console_.message(caption, text);
         };
         return options;
+    }
+
+    // Enters the map as the game does: its lines run, and the tool says which.
+    bool enter(int32_t mapId, std::string *error) {
+        if (request_.noGameLines) return simhost::enterMap(game_, mapId, error);
+        tools::EntryReport report;
+        if (!tools::enterWithGameLines(game_, mapId, *module_, report, error)) return false;
+        console_.endProgress();
+        for (const std::string &ran : report.summary()) console_.out << "entering map " << mapId << " ran " << ran << "\n";
+        if (report.defaultView)
+            console_.out << "map " << mapId << " runs no Farview line on entry: its default view\n";
+        return true;
+    }
+
+    bool runGameLines(GameLines which, int32_t id, std::string *error) {
+        if (request_.noGameLines) return true;
+        std::optional<tools::RanLines> ran;
+        if (!tools::runGameLines(game_, which, id, *module_, ran, error)) return false;
+        console_.endProgress();
+        if (ran)
+            console_.out << "ran " << tools::describeRun(ran->run, ran->sent) << "\n";
+        else
+            console_.out << "action: the hero faces no event that the action key starts\n";
+        return true;
     }
 
     AllMapsRun allMapsRun() const {
@@ -280,6 +322,7 @@ private:
         run.out = &console_.out;
         run.err = &console_.err;
         run.terminal = console_.isTerminal();
+        run.gameLines = !request_.noGameLines;
         return run;
     }
 
@@ -307,6 +350,7 @@ private:
     const PreviewPaths &paths_;
     Console &console_;
     fs::path outputFolder_;
+    const simhost::PluginModule *module_ = nullptr;
     simhost::GameFolder game_;
     std::string scriptText_;
     std::string scriptName_;
@@ -369,6 +413,9 @@ int runPreview(int argc, const char *const *argv, const PreviewPaths &paths, std
         ->type_name("NAME");
     app.add_option("--module", request.module, "the plug-in module to load (default: the one beside this program)")
         ->type_name("PATH");
+    app.add_flag("--no-game-lines", request.noGameLines,
+                 "enter maps without running the Farview lines of the game's events: every map shows its default "
+                 "view, and action and run steps run nothing");
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError &e) {

@@ -92,6 +92,7 @@ private:
             simhost::setMapSize(n[1], n[2]);
             simhost::hero().mapId = n[0];
             simhost::clearEvents();
+            simhost::forgetEnteredMap();
             return true;
         case StepKind::Tileset:
             simhost::setTilesetRecord(simhost::makeTilesetRecord(step.text, step.graphic));
@@ -116,6 +117,9 @@ private:
         case StepKind::ExpectVariable: return expectVariable(step);
         case StepKind::ExpectReturned: return expectReturned(step);
         case StepKind::ExpectDrawn: return expectDrawn(step);
+        case StepKind::Action: return runGameLines(step, GameLines::Action);
+        case StepKind::RunEvent: return runGameLines(step, GameLines::Event);
+        case StepKind::RunCommon: return runGameLines(step, GameLines::Common);
         case StepKind::Repeat:
         case StepKind::End: break;
         }
@@ -126,6 +130,13 @@ private:
         if (!options_.enterMap) return fail(step, "enter needs a game folder (without one, use map and tileset)");
         std::string error;
         if (!options_.enterMap(step.numbers[0], &error)) return fail(step, error);
+        return true;
+    }
+
+    bool runGameLines(const Step &step, GameLines which) {
+        if (!options_.runGameLines) return fail(step, "the game's lines need a game folder");
+        std::string error;
+        if (!options_.runGameLines(which, step.numbers.empty() ? 0 : step.numbers[0], &error)) return fail(step, error);
         return true;
     }
 
@@ -276,6 +287,17 @@ private:
 
 } // namespace
 
+namespace {
+
+// A remark is the author's, not the game's: it stays in UTF-8 whatever the game's code page, so
+// that a folder or a name outside the code page never makes a script unreadable.
+bool isRemarkLine(const std::string &line) {
+    const size_t first = line.find_first_not_of(" \t");
+    return first != std::string::npos && line[first] == '#';
+}
+
+} // namespace
+
 bool scriptInCodePage(std::string &text, const std::string &scriptName, std::string *error) {
     constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
     const bool marked = text.rfind(kByteOrderMark, 0) == 0;
@@ -289,6 +311,10 @@ bool scriptInCodePage(std::string &text, const std::string &scriptName, std::str
     std::istringstream lines(body);
     std::string line;
     for (int number = 1; std::getline(lines, line); ++number) {
+        if (isRemarkLine(line)) {
+            converted += line + "\n";
+            continue;
+        }
         const std::optional<std::string> inCodePage = simhost::fromUtf8(line);
         if (!inCodePage) {
             *error = scriptName + ":" + std::to_string(number) + ": \"" + line +
@@ -299,6 +325,14 @@ bool scriptInCodePage(std::string &text, const std::string &scriptName, std::str
     }
     text = std::move(converted);
     return true;
+}
+
+std::string scriptInUtf8(const std::string &text) {
+    std::string converted;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);)
+        converted += (isRemarkLine(line) ? line : simhost::toUtf8(line)) + "\n";
+    return converted;
 }
 
 ScriptResult checkScript(const std::string &scriptText, const std::string &scriptName) {

@@ -1,5 +1,6 @@
 // The preview tool's scripts: host steps and plug-in comment lines, one step a line. Words are
-// separated by blanks; a "quoted text" may hold blanks; numbers are whole decimal numbers. A word
+// separated by blanks; a "quoted text" may hold blanks (and "" stands for a quote in it); numbers
+// are whole decimal numbers. A word
 // starting with '#' begins a remark that runs to the end of the line, except on a comment line,
 // which goes to the plug-in whole.
 //
@@ -18,6 +19,12 @@
 //   scroll X Y                      fixes the map view's scroll, in sixteenths of a pixel
 //   scroll follow                   scrolls to keep the hero centred, clamped to the map (default)
 //   pictures P1 [P2 ...]            the pictures the host draws each frame (default: picture 1)
+// The game's own lines (run on `enter` as well: see tools/common/game_entry.h)
+//   action                          the hero presses the action key: the event on the cell he faces,
+//                                   else one on his own cell, runs its shown page's lines when the
+//                                   action key starts that page
+//   run event ID                    the shown page of the entered map's event ID runs its lines
+//   run common ID                   common event ID runs its lines, whatever starts it
 //   @NAME P1, P2, ...               a comment line handed to the plug-in's onComment (see
 //                                   simhost/comment_line.h); blanks may come before the '@'
 // Output
@@ -49,21 +56,28 @@
 #include <vector>
 
 #include "simhost/simhost.h"
+#include "tools/common/game_entry.h"
 
 namespace preview {
 
 // The largest numbers a script may ask for, so that a typo cannot run for hours or fill a disk.
 constexpr int64_t kMaxStepRuns = 10'000'000; // steps run in all, repeats multiplied out
 constexpr int64_t kMaxFrames = 10'000;       // frames rendered in all
+constexpr uintmax_t kMaxScriptBytes = 1u << 20; // a script's text
 
 // The screen colour of the host's backdrop, so that pixels nobody drew show as dark grey.
 constexpr uint16_t kBackdrop = 0x4208;
+
+using tools::GameLines;
 
 struct ScriptOptions {
     std::filesystem::path outputFolder; // where frames and animations are written
     // Sets up the host for `enter MAP`; false with a message when the map cannot be entered.
     // Without it (no game folder open) `enter` is an error.
     std::function<bool(int32_t mapId, std::string *error)> enterMap;
+    // Runs the game's lines of `action`, `run event ID` and `run common ID`; false with a message when
+    // they cannot run. Without it (no game folder open) those steps are errors.
+    std::function<bool(GameLines which, int32_t id, std::string *error)> runGameLines;
     // After each frame: how many have been rendered and how many the script renders in all.
     std::function<void(int64_t rendered, int64_t total)> progress;
     // Each message the host shows (the plug-in's message boxes among them), as it is shown.
@@ -81,7 +95,14 @@ struct ScriptResult {
 // of UTF-8 text (what the tools write, and what an editor saves from the clipboard; a byte order
 // mark is dropped) is converted into the code page; any other file is taken as the code page's
 // bytes already. False with "SCRIPT:LINE: what" when a line holds a character the code page lacks.
+// Remarks are the author's and stay as they are, in UTF-8.
 bool scriptInCodePage(std::string &text, const std::string &scriptName, std::string *error);
+// The other way: a script held in the game's code page as UTF-8 text, its remarks (UTF-8 already)
+// as they are.
+std::string scriptInUtf8(const std::string &text);
+
+// "NAME: the script is N bytes long; scripts of more than ... bytes are refused".
+std::string scriptTooLarge(const std::string &name, uintmax_t bytes);
 
 // Reads the whole script and reports its first bad line; runs nothing.
 ScriptResult checkScript(const std::string &scriptText, const std::string &scriptName);

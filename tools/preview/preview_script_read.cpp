@@ -22,6 +22,24 @@ struct Token {
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
+// A quoted text whose opening quote is at line[i]; i ends past the closing quote. Two quotes in a
+// row stand for one quote: unlike a backslash, a quote is never the second byte of a character in
+// the double-byte code pages, so a name in one reads back whole.
+bool readQuoted(const std::string &line, size_t &i, std::string &text) {
+    for (++i; i < line.size(); ++i) {
+        if (line[i] == '"') {
+            if (i + 1 < line.size() && line[i + 1] == '"') {
+                text += line[++i];
+                continue;
+            }
+            ++i;
+            return true;
+        }
+        text += line[i];
+    }
+    return false;
+}
+
 // Splits a line into blank-separated words and double-quoted texts, up to a word that starts a
 // remark with '#'. Returns false on a text whose closing quote is missing.
 bool tokenize(const std::string &line, std::vector<Token> &tokens) {
@@ -32,10 +50,9 @@ bool tokenize(const std::string &line, std::vector<Token> &tokens) {
         } else if (line[i] == '#') {
             return true;
         } else if (line[i] == '"') {
-            size_t close = line.find('"', i + 1);
-            if (close == std::string::npos) return false;
-            tokens.push_back({line.substr(i + 1, close - i - 1), true});
-            i = close + 1;
+            Token quoted{"", true};
+            if (!readQuoted(line, i, quoted.text)) return false;
+            tokens.push_back(std::move(quoted));
         } else {
             size_t end = i;
             while (end < line.size() && !isBlank(line[end])) ++end;
@@ -286,6 +303,14 @@ bool readExpect(Arguments &a, Step &s) {
     return a.fail("expected: expect variable N VALUE, expect returned true|false or expect drawn true|false");
 }
 
+bool readRun(Arguments &a, Step &s) {
+    std::string what;
+    if (!a.text(what)) return false;
+    if (what != "event" && what != "common") return a.fail("expected: run event ID or run common ID");
+    s.kind = what == "event" ? StepKind::RunEvent : StepKind::RunCommon;
+    return a.integers(s.numbers, 1) && a.done();
+}
+
 const StepForm kForms[] = {
     {"enter", "enter MAP", StepKind::Enter, readEnter},
     {"map", "map ID WIDTH HEIGHT", StepKind::Map, readMap},
@@ -304,6 +329,8 @@ const StepForm kForms[] = {
     {"end", "end", StepKind::End, readNothing},
     {"title", "title", StepKind::Title, readNothing},
     {"expect", "expect variable N VALUE", StepKind::ExpectVariable, readExpect},
+    {"action", "action", StepKind::Action, readNothing},
+    {"run", "run event ID or run common ID", StepKind::RunEvent, readRun},
 };
 
 const StepForm *findForm(const std::string &name) {
@@ -328,6 +355,7 @@ public:
             repeat.partner = script_.steps.size();
             step.partner = open_.back();
             open_.pop_back();
+            products_.pop_back();
         }
         stepRuns_ += step.runs;
         if (step.kind == StepKind::Frame) script_.frameCount += step.runs;
@@ -335,7 +363,11 @@ public:
             return fail(blamed, "the script would run more than " + std::to_string(kMaxStepRuns) + " steps", error);
         if (script_.frameCount > kMaxFrames)
             return fail(blamed, "the script would render more than " + std::to_string(kMaxFrames) + " frames", error);
-        if (step.kind == StepKind::Repeat) open_.push_back(script_.steps.size());
+        if (step.kind == StepKind::Repeat) {
+            open_.push_back(script_.steps.size());
+            // Saturates just past the limit: the product of nested counts may not fit in 64 bits.
+            products_.push_back(std::min<int64_t>(step.runs * step.numbers[0], kMaxStepRuns + 1));
+        }
         return true;
     }
 
@@ -345,13 +377,9 @@ public:
     }
 
 private:
-    // Saturates just past the limit: the product of nested counts may not fit in 64 bits.
-    int64_t multiplier() const {
-        int64_t product = 1;
-        for (size_t index : open_)
-            product = std::min<int64_t>(product * script_.steps[index].numbers[0], kMaxStepRuns + 1);
-        return product;
-    }
+    // How often a step here runs: the product of the open repeats' counts, kept as they open so
+    // that deep nesting costs no more than flat steps.
+    int64_t multiplier() const { return products_.empty() ? 1 : products_.back(); }
 
     // The innermost repeat around a step is what makes it run too often.
     int32_t blamedLine(const Step &step) const { return open_.empty() ? step.line : script_.steps[open_.back()].line; }
@@ -363,7 +391,8 @@ private:
 
     const std::string &name_;
     Script &script_;
-    std::vector<size_t> open_; // indices of the repeats not yet ended
+    std::vector<size_t> open_;      // indices of the repeats not yet ended
+    std::vector<int64_t> products_; // in step with open_: how often a step inside each runs
     int64_t stepRuns_ = 0;
 };
 
@@ -402,6 +431,10 @@ bool readLine(const std::string &line, std::optional<Step> &step, std::string *w
 
 bool readScript(const std::string &text, const std::string &name, Script &script, std::string *error) {
     script = Script{};
+    if (text.size() > kMaxScriptBytes) {
+        if (error != nullptr) *error = scriptTooLarge(name, text.size());
+        return false;
+    }
     Structure structure(name, script);
     std::istringstream lines(text);
     std::string line;
@@ -421,6 +454,11 @@ bool readScript(const std::string &text, const std::string &name, Script &script
         script.steps.push_back(std::move(*step));
     }
     return structure.finish(error);
+}
+
+std::string scriptTooLarge(const std::string &name, uintmax_t bytes) {
+    return name + ": the script is " + std::to_string(bytes) + " bytes long; scripts of more than " +
+           std::to_string(kMaxScriptBytes) + " bytes are refused";
 }
 
 std::string frameFileName(const Step &step, int64_t run) {

@@ -32,6 +32,9 @@ enum class StepKind {
     ExpectVariable,
     ExpectReturned,
     ExpectDrawn,
+    Action,
+    RunEvent,
+    RunCommon,
 };
 
 struct Step {
