@@ -12,7 +12,7 @@ namespace live {
 
 namespace {
 
-enum class Does { Walk, Turn, Choose, NextSetting, Change, Wrapping, Background, Boundary, Map, WalkMode, Use };
+enum class Does { Walk, Turn, Choose, NextSetting, Change, Wrapping, Background, Boundary, Map, WalkMode, Action, Use };
 
 struct KeyRow {
     Key key;
@@ -47,6 +47,8 @@ const KeyRow kKeys[] = {
     {Key::PageUp, "PageUp", Does::Map, -1},
     {Key::PageDown, "PageDown", Does::Map, +1},
     {Key::R, "R", Does::WalkMode},
+    {Key::Enter, "Enter", Does::Action},
+    {Key::Space, "Space", Does::Action},
     {Key::C, "C", Does::Use, 0, Tool::PrintScript},
     {Key::S, "S", Does::Use, 0, Tool::Screenshot},
     {Key::G, "G", Does::Use, 0, Tool::RecordTurn},
@@ -139,6 +141,7 @@ Effect keyEffect(const KeyRow &row, const LiveState &state, Modifiers held) {
         break;
     case Does::Map: effect.mapStep = row.first; break;
     case Does::WalkMode: effect.switchWalking = true; break;
+    case Does::Action: effect.action = true; break;
     case Does::Use:
         // Shift+S shoots the window as it is, overlay and all, rather than the host's screen.
         effect.tool = row.tool == Tool::Screenshot && held.shift ? Tool::WindowScreenshot : row.tool;

@@ -42,6 +42,8 @@ enum class Key {
     PageDown,
     F11,
     Escape,
+    Enter, // the action key, as Space
+    Space,
 };
 
 // Ctrl takes the fine step of whatever an input changes: no layout needs it to type + or -. Shift
@@ -102,6 +104,7 @@ struct Effect {
     int32_t mapStep = 0;                   // -1: the game's previous map; +1: its next
     std::optional<Setting> choose;         // what +/- and the wheel change from now on
     bool switchWalking = false;            // between walking relative to the view and in map directions
+    bool action = false;                   // the hero presses the action key: the game's lines before him run
     Tool tool = Tool::None;
 };
 

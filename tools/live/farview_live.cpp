@@ -25,6 +25,9 @@ const char *const kExamples = R"(Examples:
   farview-live MyGame --script view.txt
       runs the preview script view.txt first (your view's comment lines), then goes live
 
+Entering a map runs the Farview lines of the game's own events that start by themselves; Enter or
+Space is the action key, and walking onto an event that a touch starts runs its lines too.
+
 Keys: arrows walk (relative to the view; R: in map directions), Q/E turn, 1-5 or Tab choose a
 setting, +/- or the wheel change it (Ctrl: the fine step), W wrapping, B background, T boundary
 texture here, PageUp/PageDown other maps, C print the view as a preview script (and copy it),
@@ -41,6 +44,7 @@ struct Request {
     std::string module;
     std::string inputs;
     int32_t scale = 3;
+    bool noGameLines = false;
 };
 
 bool readLines(const std::string &file, std::string &text) {
@@ -86,6 +90,7 @@ int run(const Request &request, const char *argv0) {
     live::OpenRequest open;
     open.codePage = request.codePage;
     open.map = request.map;
+    open.gameLines = !request.noGameLines;
     if (!request.hero.empty()) {
         open.hero = parseCell(request.hero);
         if (!open.hero) return fail("--hero takes COLUMN,ROW (two whole numbers), not '" + request.hero + "'");
@@ -158,6 +163,8 @@ int main(int argc, char **argv) {
         ->type_name("NAME");
     app.add_option("--module", request.module, "the plug-in module to load (default: the one beside this program)")
         ->type_name("PATH");
+    app.add_flag("--no-game-lines", request.noGameLines,
+                 "enter maps without running the Farview lines of the game's events (each map its default view)");
     app.add_option("--inputs", request.inputs, "for tests: feed the inputs of FILE, one a frame, then close")
         ->check(CLI::ExistingFile)
         ->type_name("FILE");

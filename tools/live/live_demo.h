@@ -1,5 +1,5 @@
-// The scene farview-live opens with no game folder: the demo game's island, with everything the
-// demo's own script adds to it (the statue, the oaks, the panorama, the hero's sprite).
+// The scene farview-live opens with no game folder: the demo game's island, the hero where the
+// demo's script puts him; the game's own lines make the view.
 #pragma once
 
 namespace live {

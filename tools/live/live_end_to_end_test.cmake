@@ -24,7 +24,7 @@ endif()
 
 # C printed a whole preview script: run unchanged, it writes view.png.
 string(REPLACE "\r" "" lines "${printed}")
-if(NOT lines MATCHES "\nenter [0-9]+\n" OR NOT lines MATCHES "\n@init_mode7 true\n" OR NOT lines MATCHES "\nframe view.png\n")
+if(NOT lines MATCHES "\nenter [0-9]+\n" OR NOT lines MATCHES "@init_mode7 true\n" OR NOT lines MATCHES "\nframe view.png\n")
   message(FATAL_ERROR "C printed no view:\n${printed}")
 endif()
 file(WRITE "${WORK}/from-c.txt" "${printed}")

@@ -69,7 +69,12 @@ std::string joined(const std::vector<std::string> &lines) {
     return text;
 }
 
-std::string quoted(const std::string &text) { return "\"" + text + "\""; }
+// A name as a quoted word of a preview script, a quote in it doubled.
+std::string quoted(const std::string &text) {
+    std::string word = "\"";
+    for (char c : text) word += c == '"' ? std::string(2, c) : std::string(1, c);
+    return word + "\"";
+}
 
 std::string cellText(Cell cell) { return std::to_string(cell.column) + " " + std::to_string(cell.row); }
 
@@ -94,6 +99,7 @@ bool FVAPI LiveSession::observedComment(const char *text, const FvParsedComment 
     if (comment == nullptr) return returned;
     const int32_t loadsBefore = session.mirror_.mapLoads();
     session.mirror_.observe(text != nullptr ? text : "", *comment);
+    if (session.gameRunning_) session.gameMirror_.observe(text != nullptr ? text : "", *comment);
     if (session.mirror_.mapLoads() != loadsBefore) session.noteLoadedEvents();
     return returned;
 }
@@ -101,6 +107,7 @@ bool FVAPI LiveSession::observedComment(const char *text, const FvParsedComment 
 void FVAPI LiveSession::observedTitleScreen() {
     activeSession->plugin_.onInitTitleScreen();
     activeSession->mirror_.titleReset();
+    activeSession->gameMirror_.titleReset();
     activeSession->loadedEventIds_.clear(); // the plug-in let go of its placements
 }
 
@@ -123,6 +130,7 @@ bool LiveSession::open(const OpenRequest &request, std::string *error) {
     collectMessages();
     const std::optional<Scene> before = open_ ? std::optional<Scene>(scene()) : std::nullopt;
     const std::string codePageBefore = simhost::codePage();
+    const bool gameLinesBefore = gameLines_;
     const auto refuse = [&] {
         simhost::setCodePage(codePageBefore, nullptr);
         seenMessages_ = simhost::messages().size(); // what the checks loaded is told through error
@@ -162,12 +170,17 @@ bool LiveSession::open(const OpenRequest &request, std::string *error) {
     std::string script = request.scriptText;
     if (!preview::scriptInCodePage(script, request.scriptName, error)) return refuse();
     std::string failure;
+    gameLines_ = request.gameLines;
     bool good = begin(game, {}, start, "the start", &failure) &&
                 (script.empty() || runSteps(script, request.scriptName, &failure));
-    if (good && !mirror_.mapLoaded()) good = runSteps(joined(startLines), "the start", &failure);
+    // The game's own lines show what the game shows, nothing where they draw nothing.
+    const bool viewFromTheGame = gameLines_ && simhost::enteredMap() != nullptr;
+    if (good && !mirror_.mapLoaded() && !viewFromTheGame)
+        good = runSteps(joined(startLines), "the start", &failure);
     if (!good) {
         *error = failure;
         collectMessages(); // what the failed start said, before the scene before is built again
+        gameLines_ = gameLinesBefore;
         if (before) restore(*before);
         open_ = before.has_value();
         return false;
@@ -181,8 +194,9 @@ bool LiveSession::open(const OpenRequest &request, std::string *error) {
     if (!choice.empty()) note(choice.substr(0, choice.find_last_not_of('\n') + 1));
     if (gameStart) {
         note(tools::describeHeroLook(gameStart->heroLook));
-        note(gameStart->backgroundRemark);
+        if (!gameLines_) note(gameStart->backgroundRemark);
     }
+    if (!gameLines_) note("the game's own lines are off: entering a map runs none of them");
     settleShown();
     return true;
 }
@@ -192,6 +206,7 @@ bool LiveSession::openDropped(const fs::path &folder, std::string *error) {
     request.game = folder;
     request.codePage = askedCodePage_;
     request.howToChooseCodePage = howToChooseCodePage_;
+    request.gameLines = gameLines_;
     return open(request, error);
 }
 
@@ -203,14 +218,27 @@ bool LiveSession::begin(const simhost::GameFolder &game, const std::vector<uint8
     simhost::resetEngine();
     simhost::setTilesetRecord(tilesetRecord);
     seenMessages_ = 0;
+    if (gameLines_) startFresh();
     game_ = game;
     return runSteps(script, name, error);
+}
+
+// With the game's lines, each scene starts as a fresh game does: the lines of the map it enters make
+// its view, not values another map or game left behind.
+void LiveSession::startFresh() {
+    mirror_ = ViewMirror{};
+    gameMirror_ = ViewMirror{};
+    std::string ignored;
+    tools::freshView(observed_, &ignored);
 }
 
 bool LiveSession::runSteps(const std::string &script, const std::string &name, std::string *error) {
     preview::ScriptOptions options;
     options.outputFolder = outputFolder_;
     options.enterMap = [this](int32_t mapId, std::string *failure) { return enter(mapId, failure); };
+    options.runGameLines = [this](tools::GameLines which, int32_t id, std::string *failure) {
+        return runGameLines(which, id, failure);
+    };
     const preview::ScriptResult result = preview::runScript(script, name, observed_, options);
     if (!result.ok) *error = result.error;
     return result.ok;
@@ -235,11 +263,70 @@ void LiveSession::restore(const Scene &scene) {
 }
 
 bool LiveSession::enter(int32_t mapId, std::string *error) {
-    if (!simhost::enterMap(game_, mapId, error)) return false;
+    loadedEventIds_.clear();
+    laterRuns_.clear();
+    gameRemarks_.clear();
+    tools::EntryReport report;
+    if (!gameLines_) {
+        if (!simhost::enterMap(game_, mapId, error)) return false;
+    } else {
+        const GameLinesRunning running(*this);
+        if (!tools::enterWithGameLines(game_, mapId, observed_, report, error)) return false;
+    }
     mapId_ = mapId;
     enteredEvents_ = eventFigures();
-    loadedEventIds_.clear();
+    for (size_t i = 0; i < report.runs.size(); ++i) ranGameLines(report.runs[i], report.sent[i]);
+    if (report.defaultView) {
+        gameRemarks_.push_back("# Map " + std::to_string(mapId) +
+                               " runs no Farview line on entry: its default view, every value at its default, and");
+        for (const std::string &line : report.defaultViewLines) gameRemarks_.push_back("#   " + simhost::toUtf8(line));
+        note("map " + std::to_string(mapId) + " runs no Farview line on entry: its default view");
+    }
     return true;
+}
+
+bool LiveSession::runGameLines(tools::GameLines which, int32_t id, std::string *error) {
+    if (!gameLines_) return true;
+    std::optional<tools::RanLines> ran;
+    {
+        const GameLinesRunning running(*this);
+        if (!tools::runGameLines(game_, which, id, observed_, ran, error)) return false;
+    }
+    if (!ran) {
+        note("the hero faces no event that the action key starts");
+        return true;
+    }
+    laterRuns_.push_back("run event " + std::to_string(ran->run.place.eventId));
+    ranGameLines(ran->run, ran->sent);
+    return true;
+}
+
+// Told in the overlay, and kept for C's remarks: where each line came from.
+void LiveSession::ranGameLines(const simhost::ListRun &run, const simhost::LinesSent &sent) {
+    if (sent.sent == 0) return;
+    note(tools::describeRun(run, sent));
+    for (const simhost::GameLine &line : run.lines)
+        gameRemarks_.push_back("# " + simhost::describePlace(line.place) + ", line " +
+                               std::to_string(line.lineNumber) + ": " + simhost::toUtf8(line.text));
+}
+
+void LiveSession::action() {
+    std::string error;
+    if (!runGameLines(tools::GameLines::Action, 0, &error)) note(error);
+}
+
+// Walking onto an event whose page a touch starts runs its lines.
+void LiveSession::touch(Cell cell) {
+    if (!gameLines_) return;
+    for (const simhost::ListRun &run : simhost::touchRuns(game_, cell.column, cell.row)) {
+        simhost::LinesSent sent;
+        {
+            const GameLinesRunning running(*this);
+            sent = simhost::runLines(run, observed_);
+        }
+        laterRuns_.push_back("run event " + std::to_string(run.place.eventId));
+        ranGameLines(run, sent);
+    }
 }
 
 void LiveSession::noteLoadedEvents() {
@@ -305,10 +392,20 @@ std::vector<std::string> LiveSession::hostSteps(int32_t mapId, Cell hero, bool w
     return steps;
 }
 
+// The comment lines of a scene that follow its host's steps. With the game's lines, `enter` runs
+// them: then come the lists run since, and the author's tuning beyond them (on another map, the
+// tuning that map was left with).
+std::string LiveSession::viewLines(bool sameMap, const std::optional<MapMemory> &place) const {
+    if (!gameLines_) return joined(mirror_.script());
+    if (!sameMap) return place ? joined(place->tuning) : std::string();
+    return joined(laterRuns_) + joined(mirror_.linesBeyond(gameMirror_));
+}
+
 // The view on show as a script that builds it again: the host's steps, the comment lines, then the
 // events the host placed after the last load, which stay undrawn.
-std::string LiveSession::sceneScript(int32_t mapId, Cell hero, bool withEvents) const {
-    std::string script = joined(hostSteps(mapId, hero, withEvents)) + joined(mirror_.script());
+std::string LiveSession::sceneScript(int32_t mapId, Cell hero, bool withEvents,
+                                     const std::optional<MapMemory> &place) const {
+    std::string script = joined(hostSteps(mapId, hero, withEvents)) + viewLines(withEvents, place);
     if (withEvents) script += joined(eventSteps(eventsMoved(false)));
     return script;
 }
@@ -317,13 +414,23 @@ std::vector<std::string> LiveSession::script() const {
     const FvHostCharacter &hero = simhost::hero();
     std::vector<std::string> lines{
         "# farview-live: map " + std::to_string(mapId_) + " of " + game_.folder.filename().u8string() +
-            " as a preview script (farview-preview GAME_FOLDER THIS_FILE draws the window's picture).",
+            " as a preview script (farview-preview GAME_FOLDER" + (gameLines_ ? "" : " --no-game-lines") +
+            " THIS_FILE draws the window's picture).",
         "# The host's steps: where the game puts the hero and the events (not for the event script).",
     };
     for (const std::string &step : hostSteps(mapId_, {hero.mapColumn, hero.mapRow}, true))
         lines.push_back(simhost::toUtf8(step));
-    lines.push_back("# The event's comment lines: paste these into the event script.");
-    for (const std::string &line : mirror_.script()) lines.push_back(simhost::toUtf8(line));
+    if (gameLines_) {
+        lines.push_back("# Entering the map runs the game's own lines; these ran, from the game's events:");
+        lines.insert(lines.end(), gameRemarks_.begin(), gameRemarks_.end());
+        if (!laterRuns_.empty()) lines.push_back("# The lists the action key and the hero's steps ran since:");
+        lines.insert(lines.end(), laterRuns_.begin(), laterRuns_.end());
+    }
+    const std::vector<std::string> paste = gameLines_ ? mirror_.linesBeyond(gameMirror_) : mirror_.script();
+    lines.push_back(paste.empty() ? "# The view is the game's own: no comment line to paste."
+                    : gameLines_  ? "# What your tuning changed: paste these into the event script, after its own lines."
+                                  : "# The event's comment lines: paste these into the event script.");
+    for (const std::string &line : paste) lines.push_back(simhost::toUtf8(line));
     const std::vector<std::string> late = eventSteps(eventsMoved(false));
     if (!late.empty())
         lines.push_back("# The host's steps after the load: events placed since, which the plug-in does not draw.");
@@ -409,16 +516,17 @@ bool LiveSession::rebuild(int32_t mapId, const std::optional<MapMemory> &place, 
         std::optional<Cell> boundary = mirror_.boundary();
         if (place) boundary = place->boundary;
         if (!place && boundary) boundary = clampedInto(*boundary, map.width, map.height);
-        mirror_.leaveMap(boundary, place ? place->sprites : std::vector<ViewMirror::SpriteLine>{});
+        if (!gameLines_) mirror_.leaveMap(boundary, place ? place->sprites : std::vector<ViewMirror::SpriteLine>{});
     }
-    std::string script = sceneScript(mapId, clampedInto(cell, map.width, map.height), sameMap);
-    // Another map brings its own background, as its event script would set it; a map without one
-    // leaves the band as it was.
+    std::string script = sceneScript(mapId, clampedInto(cell, map.width, map.height), sameMap, place);
+    // Without the game's lines, another map brings its own background, as its event script would set
+    // it; a map without one leaves the band as it was. With them, entering it made its view.
     const std::string background = tools::backgroundLine(checked.start);
-    if (!sameMap && !background.empty()) script += background + "\n";
+    if (!gameLines_ && !sameMap && !background.empty()) script += background + "\n";
     // Entered again: a folder removed and made again is another folder to the system.
     if (!directory_ || !directory_->enter(checked.game.folder, error)) return false;
     simhost::initTitleScreen(observed_);
+    if (gameLines_) startFresh();
     game_ = std::move(checked.game);
     if (!runSteps(script, "the view", error)) {
         restore(before);
@@ -455,7 +563,12 @@ void LiveSession::settleShown() {
 
 void LiveSession::apply(const Effect &effect) {
     for (const std::string &line : effect.commentLines) send(line, true);
-    if (effect.hero) placeHero(*effect.hero);
+    if (effect.hero) {
+        const Cell from = state().hero;
+        placeHero(*effect.hero);
+        if (!(effect.hero->cell == from)) touch(effect.hero->cell);
+    }
+    if (effect.action) action();
     if (effect.choose) setting_ = *effect.choose;
     if (effect.switchWalking) relativeWalking_ = !relativeWalking_;
     if (effect.mapStep != 0) changeMap(effect.mapStep);
@@ -492,7 +605,8 @@ void LiveSession::changeMap(int32_t direction) {
     }
     const FvHostCharacter &hero = simhost::hero();
     const int32_t left = mapId_;
-    const MapMemory leaving{{hero.mapColumn, hero.mapRow}, mirror_.boundary(), mirror_.sprites()};
+    const MapMemory leaving{
+        {hero.mapColumn, hero.mapRow}, mirror_.boundary(), mirror_.sprites(), mirror_.linesBeyond(gameMirror_)};
     const auto known = maps_.find(*next);
     std::string error;
     if (!rebuild(*next, known != maps_.end() ? std::optional<MapMemory>(known->second) : std::nullopt, false, &error)) {

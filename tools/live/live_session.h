@@ -23,6 +23,7 @@
 
 #include "simhost/game_folder.h"
 #include "simhost/simhost.h"
+#include "tools/common/game_entry.h"
 #include "tools/common/program_files.h"
 #include "tools/common/view_start.h"
 #include "tools/live/controls.h"
@@ -40,6 +41,9 @@ struct OpenRequest {
     std::string scriptName;
     std::string codePage; // the game's code page; empty: the one its file names are found under
     std::string howToChooseCodePage = "--code-page chooses another"; // told with the code page found
+    // Entering a map runs the game's own lines (a map without any shows its default view); off, it
+    // only enters the map, and the view's values go along from map to map.
+    bool gameLines = true;
 };
 
 // The frames of a recorded turn, one view step apart.
@@ -63,8 +67,8 @@ public:
     // is drawn. False with a message (a script's names its line) when the game cannot be shown; the
     // game open before and its view then stay as they were.
     bool open(const OpenRequest &request, std::string *error);
-    // A game folder dropped on the window: its first map, the view values kept, the code page the
-    // last open asked for.
+    // A game folder dropped on the window: its first map, the code page the last open asked for, the
+    // game's lines on or off as they were (off, the view values are kept).
     bool openDropped(const std::filesystem::path &folder, std::string *error);
     // Another map of the open game, entered as PageUp and PageDown enter one: every file the view
     // needs checked first, the view's values kept, the hero on the map's centre. False with why,
@@ -122,6 +126,18 @@ private:
         std::optional<Cell> hero;   // the author's cell for the hero, refused when off the map
         bool ownBackground = false; // the map's own background comes into the view
     };
+    // While the game's own lines run: what they send is the view the game makes, apart from the
+    // author's tuning.
+    class GameLinesRunning {
+    public:
+        explicit GameLinesRunning(LiveSession &session) : session_(session) { session_.gameRunning_ = true; }
+        ~GameLinesRunning() { session_.gameRunning_ = false; }
+        GameLinesRunning(const GameLinesRunning &) = delete;
+        GameLinesRunning &operator=(const GameLinesRunning &) = delete;
+
+    private:
+        LiveSession &session_;
+    };
     // What a map's view is made of, read and looked at before the view is replaced.
     struct Checked {
         simhost::GameFolder game;
@@ -141,8 +157,9 @@ private:
     // What each map the session has shown keeps while another is on show.
     struct MapMemory {
         Cell hero;
-        std::optional<Cell> boundary;
-        std::vector<ViewMirror::SpriteLine> sprites;
+        std::optional<Cell> boundary;                // without the game's lines
+        std::vector<ViewMirror::SpriteLine> sprites; // without the game's lines
+        std::vector<std::string> tuning;             // with them: what the author changed beyond them
     };
 
     bool check(const std::filesystem::path &folder, int32_t mapId, const CheckFor &wanted,
@@ -156,11 +173,18 @@ private:
     void settle(const Checked &checked);
     void settleShown();
     bool enter(int32_t mapId, std::string *error);
+    bool runGameLines(tools::GameLines which, int32_t id, std::string *error);
+    void ranGameLines(const simhost::ListRun &run, const simhost::LinesSent &sent);
+    void action();
+    void touch(Cell cell);
+    void startFresh();
+    std::string viewLines(bool sameMap, const std::optional<MapMemory> &place) const;
     static std::vector<Figure> eventFigures();
     std::vector<Figure> eventsMoved(bool foundByALoad) const;
     static std::vector<std::string> eventSteps(const std::vector<Figure> &events);
     std::vector<std::string> hostSteps(int32_t mapId, Cell hero, bool withEvents) const;
-    std::string sceneScript(int32_t mapId, Cell hero, bool withEvents) const;
+    std::string sceneScript(int32_t mapId, Cell hero, bool withEvents,
+                            const std::optional<MapMemory> &place = std::nullopt) const;
     void noteLoadedEvents();
     std::vector<std::string> viewImages(bool sameMap) const;
     bool send(const std::string &line, bool remembered);
@@ -175,7 +199,12 @@ private:
     std::filesystem::path outputFolder_;
     simhost::PluginModule plugin_;   // the module as loaded
     simhost::PluginModule observed_; // the same, with every comment line and reset followed
-    ViewMirror mirror_;
+    ViewMirror mirror_;     // every line the plug-in was sent
+    ViewMirror gameMirror_; // the lines the game's own events sent: the view before the author's tuning
+    bool gameLines_ = true;
+    bool gameRunning_ = false;
+    std::vector<std::string> laterRuns_;   // `run event ID` for each list run since the map was entered
+    std::vector<std::string> gameRemarks_; // the game's lines run since, as C's remarks give them
     std::optional<tools::CurrentDirectory> directory_;
     simhost::GameFolder game_;
     std::string askedCodePage_;

@@ -59,6 +59,9 @@ const KeyCode kKeyCodes[] = {
     {SDLK_PAGEDOWN, Key::PageDown},
     {SDLK_F11, Key::F11},
     {SDLK_ESCAPE, Key::Escape},
+    {SDLK_RETURN, Key::Enter},
+    {SDLK_KP_ENTER, Key::Enter},
+    {SDLK_SPACE, Key::Space},
 };
 
 std::optional<Key> keyOf(SDL_Keycode code) {

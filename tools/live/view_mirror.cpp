@@ -48,8 +48,6 @@ std::string trimmed(const std::string &line) {
     return first == std::string::npos ? std::string() : line.substr(first, last - first + 1);
 }
 
-std::string yesNo(bool value) { return value ? "yes" : "no"; }
-
 } // namespace
 
 void ViewMirror::observe(const std::string &line, const FvParsedComment &comment) {
@@ -109,6 +107,14 @@ std::vector<std::string> ViewMirror::imageFiles() const {
     return files;
 }
 
+std::vector<std::string> ViewMirror::linesBeyond(const ViewMirror &base) const {
+    std::vector<std::string> lines;
+    const std::vector<std::string> all = script(), before = base.script();
+    for (const std::string &line : all)
+        if (std::find(before.begin(), before.end(), line) == before.end()) lines.push_back(line);
+    return lines;
+}
+
 std::vector<std::string> ViewMirror::script() const {
     const ViewValues &v = values_;
     std::vector<std::string> lines{"@load_map_to_texture"};
@@ -117,32 +123,9 @@ std::vector<std::string> ViewMirror::script() const {
                         std::to_string(boundary_->row));
     if (!backgroundLine_.empty()) lines.push_back(backgroundLine_);
     for (const SpriteLine &sprite : sprites_) lines.push_back(sprite.line);
-    lines.push_back("@rotate_to " + formatNumber(v.angle));
-    lines.push_back("@set_horizon " + std::to_string(v.horizon) + ", " + std::to_string(v.horizonOffset));
-    lines.push_back("@set_z_value " + formatNumber(v.cameraHeight));
-    lines.push_back("@set_texture_scale " + formatNumber(v.scale));
-    lines.push_back("@set_rotational_offset " + formatNumber(v.rotationalOffset));
-    lines.push_back("@set_wrapping " + yesNo(v.wrapping));
-    lines.push_back("@usingBackground " + yesNo(v.usingBackground));
-    if (v.pictureId != 1) lines.push_back("@set_mode7_picture_id " + std::to_string(v.pictureId));
+    for (const std::string &line : tools::valueLines(v)) lines.push_back(line);
     lines.push_back(std::string("@init_mode7 ") + (v.drawing ? "true" : "false"));
     return lines;
-}
-
-std::string formatNumber(float value) {
-    // A comment line reads a number too large for a double as infinity.
-    if (std::isinf(value)) return value > 0 ? "1e999" : "-1e999";
-    char text[32];
-    // Whole numbers as such: 70, not 7e+01.
-    if (std::fabs(value) < 1e9f && value == std::trunc(value)) {
-        std::snprintf(text, sizeof text, "%.0f", double{value});
-        return text;
-    }
-    for (int digits = 1; digits <= 9; ++digits) {
-        std::snprintf(text, sizeof text, "%.*g", digits, double{value});
-        if (farview::roundToFloat(std::strtod(text, nullptr)) == value) break;
-    }
-    return text;
 }
 
 } // namespace live

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host/farview_host.h"
+#include "tools/common/view_values.h"
 
 namespace live {
 
@@ -19,19 +20,8 @@ struct Cell {
     bool operator==(const Cell &other) const { return column == other.column && row == other.row; }
 };
 
-// The values a script sets, with the plug-in's defaults.
-struct ViewValues {
-    float angle = 270.0f;       // rotate_to
-    int32_t horizon = 50;       // set_horizon
-    int32_t horizonOffset = 25; // set_horizon, second parameter
-    float cameraHeight = 90.0f; // set_z_value
-    float scale = 260.0f;       // set_texture_scale
-    float rotationalOffset = 100.0f;
-    bool wrapping = false;
-    bool usingBackground = true;
-    bool drawing = false;  // init_mode7
-    int32_t pictureId = 1; // set_mode7_picture_id
-};
+using tools::formatNumber;
+using tools::ViewValues;
 
 class ViewMirror {
 public:
@@ -64,6 +54,11 @@ public:
     // runs them: the map texture, the boundary texture, the background, the sprites, every value,
     // then drawing on (or off).
     std::vector<std::string> script() const;
+    // The lines that turn the view base shows into this one, in the order script() gives them:
+    // what this view has that base has not (the map texture, the boundary texture, the background,
+    // sprites) and every value that differs. base: the view the game's own lines made; the result
+    // is what the author's tuning changed.
+    std::vector<std::string> linesBeyond(const ViewMirror &base) const;
 
 private:
     ViewValues values_;
@@ -74,8 +69,5 @@ private:
     std::string backgroundFile_;
     std::vector<SpriteLine> sprites_; // add_sprite and the last change_hero_sprite, in order
 };
-
-// A float as the shortest decimal number that a comment line reads back as the same float.
-std::string formatNumber(float value);
 
 } // namespace live
