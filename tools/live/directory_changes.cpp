@@ -47,13 +47,15 @@ struct DirectoryChanges::Watches {
         ids.erase(entry);
         if (live(id) == ids.end()) inotify_rm_watch(queue, id); // two names of one folder share it
     }
-    // True when the event is of a live watch; a watch whose folder went away or moved is forgotten,
-    // so that the folder is watched anew by its name.
+    // True when the event is of a live watch; a watch whose folder went away or moved is ended and
+    // forgotten, so that the folder is watched anew by its name.
     bool counts(const inotify_event &event) {
-        const auto entry = live(event.wd);
-        if (entry == ids.end()) return false;
-        if (event.mask & IN_IGNORED) ids.erase(entry); // the system ended it
-        else if (event.mask & (IN_DELETE_SELF | IN_MOVE_SELF)) remove(entry);
+        if (event.mask & IN_Q_OVERFLOW) return true; // events were lost: any may have been ours
+        if (live(event.wd) == ids.end()) return false;
+        if (event.mask & (IN_IGNORED | IN_DELETE_SELF | IN_MOVE_SELF)) {
+            if (!(event.mask & IN_IGNORED)) inotify_rm_watch(queue, event.wd); // IN_IGNORED: ended already
+            for (auto entry = live(event.wd); entry != ids.end(); entry = live(event.wd)) ids.erase(entry);
+        }
         return true;
     }
 };
