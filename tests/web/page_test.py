@@ -1,9 +1,8 @@
 #!/usr/bin/env python3
-"""The browser page's tests, in Debian's headless Chromium driven through the DevTools protocol over
-a pipe (--remote-debugging-pipe: JSON messages ended by a zero byte on descriptors 3 and 4), and the
-measurement of its load time and time per frame.
+"""The browser page's tests, in Debian's headless Chromium driven through Debian's Selenium and
+chromium-driver, and the measurement of its load time and time per frame.
 
-  page_test.py TEST --page farview.html --native BUILD --work DIR [--chromium PATH]
+  page_test.py TEST --page farview.html --native BUILD --work DIR [--chromium PATH] [--chromedriver PATH]
 
 TEST is one of:
   demo-start   the page's first frame, with no folder chosen, equals farview-preview's demo-start.png
@@ -16,20 +15,33 @@ TEST is one of:
   measure      prints the load time and the time per frame (no test)
 
 BUILD is the native build (farview-preview, farview-live, the demo game, farview-web-test-game).
+Needs Debian's python3-selenium, chromium-driver and python3-png (scripts/install-deps --web), so
+run it with Debian's own /usr/bin/python3.
 """
 import argparse
 import base64
 import json
-import os
 import pathlib
 import re
 import shutil
-import struct
 import subprocess
 import sys
-import tempfile
 import time
-import zlib
+
+try:
+    import png
+    from selenium import webdriver
+    from selenium.common.exceptions import WebDriverException
+    from selenium.webdriver.chrome.options import Options
+    from selenium.webdriver.chrome.service import Service
+    from selenium.webdriver.common.action_chains import ActionChains
+    from selenium.webdriver.common.actions.wheel_input import ScrollOrigin
+    from selenium.webdriver.common.by import By
+    from selenium.webdriver.common.keys import Keys
+except ImportError as missing:
+    sys.exit('%s: %s is missing for %s: the page\'s tests need Debian\'s python3-selenium, chromium-driver and '
+             'python3-png (scripts/install-deps --web), run by Debian\'s /usr/bin/python3' %
+             (__file__, missing.name, sys.executable))
 
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 LIVE_INPUTS = ROOT / 'tests/live/end_to_end_inputs.txt'
@@ -41,84 +53,52 @@ class Failure(Exception):
     pass
 
 
-# ---- Chromium over the DevTools pipe -----------------------------------------------------------------
+# ---- Chromium through chromedriver -------------------------------------------------------------------
 
 class Chromium:
-    def __init__(self, executable, profile, downloads):
-        to_child, self.commands = os.pipe()
-        self.replies, from_child = os.pipe()
+    # Keys as the page gets them from a keyboard; letters and digits are their own characters.
+    KEYS = {'Up': Keys.ARROW_UP, 'Down': Keys.ARROW_DOWN, 'Left': Keys.ARROW_LEFT, 'Right': Keys.ARROW_RIGHT,
+            'Tab': Keys.TAB, 'PageUp': Keys.PAGE_UP, 'PageDown': Keys.PAGE_DOWN, 'Escape': Keys.ESCAPE,
+            'F11': Keys.F11, '+': '+', '=': '=', '-': '-', 'Keypad+': Keys.ADD, 'Keypad-': Keys.SUBTRACT}
 
-        def descriptors():
-            # The child's 3 reads the commands, its 4 writes the replies.
-            os.dup2(to_child, 100)
-            os.dup2(from_child, 101)
-            os.dup2(100, 3)
-            os.dup2(101, 4)
-
-        self.process = subprocess.Popen(
-            [executable, '--headless=new', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-             '--disable-background-networking', '--disable-component-update', '--disable-sync',
-             '--remote-debugging-pipe', '--user-data-dir=' + str(profile), '--window-size=1280,900',
-             'about:blank'],
-            preexec_fn=descriptors, pass_fds=(3, 4), stdin=subprocess.DEVNULL,
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(to_child)
-        os.close(from_child)
-        self.buffer = b''
-        self.next_id = 0
-        self.session = None
-        self.console = []
-        targets = self.call('Target.getTargets')['targetInfos']
-        page = next(t for t in targets if t['type'] == 'page')
-        self.session = self.call('Target.attachToTarget', targetId=page['targetId'], flatten=True)['sessionId']
-        self.call('Runtime.enable')
-        self.call('Page.enable')
-        self.call('Browser.setDownloadBehavior', behavior='allow', downloadPath=str(downloads), session=False)
+    def __init__(self, executable, driver, profile, downloads):
+        options = Options()
+        options.binary_location = executable
+        for flag in ('--headless=new', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+                     '--disable-background-networking', '--disable-component-update', '--disable-sync',
+                     '--user-data-dir=' + str(profile), '--window-size=1280,900'):
+            options.add_argument(flag)
+        # Screenshots and recorded turns are saved where the test looks, without asking.
+        options.add_experimental_option('prefs', {
+            'download.default_directory': str(downloads), 'download.prompt_for_download': False,
+            'profile.default_content_setting_values.automatic_downloads': 1})
+        options.set_capability('goog:loggingPrefs', {'browser': 'ALL'})
+        service = Service(driver, log_path=str(profile.parent / 'chromedriver.log'))
+        try:
+            self.driver = webdriver.Chrome(service=service, options=options)
+        except WebDriverException as failure:
+            raise Failure('chromedriver could not start %s: %s' % (executable, failure.msg)) from failure
+        self.driver.set_script_timeout(60)
 
     def close(self):
+        self.driver.quit()
+
+    def console(self):
+        """What the page wrote to its console, and the errors it threw."""
         try:
-            self.call('Browser.close', session=False)
-            self.process.wait(timeout=10)
-        except Exception:
-            self.process.kill()
-            self.process.wait()
+            return [entry['message'] for entry in self.driver.get_log('browser')]
+        except WebDriverException:
+            return []
 
-    def _message(self, deadline):
-        while b'\0' not in self.buffer:
-            if time.monotonic() > deadline:
-                raise Failure('Chromium did not answer in time')
-            chunk = os.read(self.replies, 1 << 20)
-            if not chunk:
-                raise Failure('Chromium closed the pipe')
-            self.buffer += chunk
-        text, self.buffer = self.buffer.split(b'\0', 1)
-        return json.loads(text)
-
-    def call(self, method, session=True, timeout=60, **params):
-        self.next_id += 1
-        message = {'id': self.next_id, 'method': method, 'params': params}
-        if session and self.session:
-            message['sessionId'] = self.session
-        os.write(self.commands, json.dumps(message).encode() + b'\0')
-        deadline = time.monotonic() + timeout
-        while True:
-            reply = self._message(deadline)
-            if reply.get('method') == 'Runtime.consoleAPICalled':
-                self.console.append(' '.join(str(a.get('value', '')) for a in reply['params']['args']))
-            if reply.get('id') == self.next_id:
-                if 'error' in reply:
-                    raise Failure(method + ': ' + reply['error'].get('message', str(reply['error'])))
-                return reply.get('result', {})
-
-    def evaluate(self, expression, timeout=60):
-        result = self.call('Runtime.evaluate', expression=expression, awaitPromise=True, returnByValue=True,
-                           userGesture=True, timeout=timeout)
-        if 'exceptionDetails' in result:
-            raise Failure('the page threw: ' + json.dumps(result['exceptionDetails'])[:2000])
-        return result['result'].get('value')
+    def evaluate(self, expression):
+        """The value of the expression, once it has settled if it is a promise."""
+        try:
+            return self.driver.execute_script('return ' + expression)
+        except WebDriverException as failure:
+            raise Failure('the page threw: ' + (failure.msg or str(failure))[:2000]) from failure
 
     def open(self, page, query=''):
-        self.call('Page.navigate', url=page.resolve().as_uri() + query)
+        self.driver.get(page.resolve().as_uri() + query)
         self.evaluate('new Promise((resolve) => { const wait = () => window.farview ? '
                       'farview.ready.then(resolve) : setTimeout(wait, 10); wait(); })')
 
@@ -134,52 +114,41 @@ class Chromium:
     def text_of(self, selector):
         return self.evaluate('document.querySelector(%s).textContent' % json.dumps(selector))
 
-    # Keys as the page gets them from a keyboard: the key's value, its place and its code.
-    KEYS = {'Up': ('ArrowUp', 'ArrowUp', 38), 'Down': ('ArrowDown', 'ArrowDown', 40),
-            'Left': ('ArrowLeft', 'ArrowLeft', 37), 'Right': ('ArrowRight', 'ArrowRight', 39),
-            'Tab': ('Tab', 'Tab', 9), 'PageUp': ('PageUp', 'PageUp', 33), 'PageDown': ('PageDown', 'PageDown', 34),
-            'Escape': ('Escape', 'Escape', 27), 'F11': ('F11', 'F11', 122),
-            '+': ('+', 'Equal', 187), '=': ('=', 'Equal', 187), '-': ('-', 'Minus', 189),
-            'Keypad+': ('+', 'NumpadAdd', 107), 'Keypad-': ('-', 'NumpadSubtract', 109)}
+    def actions(self):
+        return ActionChains(self.driver, duration=0)
 
     def key(self, name, shift=False, ctrl=False):
         if name in self.KEYS:
-            key, code, key_code = self.KEYS[name]
-        elif re.fullmatch('[A-Z]', name):
-            key, code, key_code = (name if shift else name.lower()), 'Key' + name, ord(name)
-        elif re.fullmatch('[0-9]', name):
-            key, code, key_code = name, 'Digit' + name, ord(name)
+            key = self.KEYS[name]
+        elif re.fullmatch('[A-Z0-9]', name):
+            key = name.lower()
         else:
             raise Failure('no key named ' + name)
-        event = {'key': key, 'code': code, 'windowsVirtualKeyCode': key_code,
-                 'modifiers': (8 if shift else 0) | (2 if ctrl else 0)}
-        text = {'text': key} if len(key) == 1 and not ctrl else {}
-        self.call('Input.dispatchKeyEvent', type='keyDown' if text else 'rawKeyDown', **event, **text)
-        self.call('Input.dispatchKeyEvent', type='keyUp', **event)
+        held = ([Keys.CONTROL] if ctrl else []) + ([Keys.SHIFT] if shift else [])
+        actions = self.actions()
+        for modifier in held:
+            actions.key_down(modifier)
+        actions.key_down(key).key_up(key)
+        for modifier in reversed(held):
+            actions.key_up(modifier)
+        actions.perform()
 
     def screenshot(self, path):
         """The page as shown, down to the end of its content, as a PNG file."""
         height = self.evaluate('Math.ceil(document.querySelector("footer").getBoundingClientRect().bottom)')
         width = self.evaluate('document.documentElement.clientWidth')
-        shot = self.call('Page.captureScreenshot', format='png',
-                         clip={'x': 0, 'y': 0, 'width': width, 'height': height, 'scale': 1})
+        shot = self.driver.execute_cdp_cmd('Page.captureScreenshot', {
+            'format': 'png', 'clip': {'x': 0, 'y': 0, 'width': width, 'height': height, 'scale': 1}})
         pathlib.Path(path).write_bytes(base64.b64decode(shot['data']))
 
-    def canvas_centre(self):
-        box = self.evaluate('(() => { const r = document.getElementById("screen").getBoundingClientRect(); '
-                            'return [r.x + r.width / 2, r.y + r.height / 2]; })()')
-        return box[0], box[1]
+    def canvas(self):
+        return self.driver.find_element(By.ID, 'screen')
 
     def wheel(self, clicks):
-        x, y = self.canvas_centre()
-        self.call('Input.dispatchMouseEvent', type='mouseWheel', x=x, y=y, deltaX=0, deltaY=-100 * clicks)
+        self.actions().scroll_from_origin(ScrollOrigin.from_element(self.canvas()), 0, -100 * clicks).perform()
 
     def drag(self, pixels):
-        x, y = self.canvas_centre()
-        self.call('Input.dispatchMouseEvent', type='mousePressed', x=x, y=y, button='left', buttons=1, clickCount=1)
-        self.call('Input.dispatchMouseEvent', type='mouseMoved', x=x + pixels, y=y, button='left', buttons=1)
-        self.call('Input.dispatchMouseEvent', type='mouseReleased', x=x + pixels, y=y, button='left', buttons=0,
-                  clickCount=1)
+        self.actions().move_to_element(self.canvas()).click_and_hold().move_by_offset(pixels, 0).release().perform()
 
     def type_inputs(self, lines):
         """The inputs of the live window's test files (key [shift] [ctrl] NAME, wheel, drag, wait), one a
@@ -199,10 +168,8 @@ class Chromium:
             self.frames(1)
 
     def open_folder(self, folder):
-        document = self.call('DOM.getDocument')
-        node = self.call('DOM.querySelector', nodeId=document['root']['nodeId'], selector='#folder')['nodeId']
         before = self.evaluate('document.getElementById("game").textContent')
-        self.call('DOM.setFileInputFiles', nodeId=node, files=[str(folder)])
+        self.driver.find_element(By.ID, 'folder').send_keys(str(folder))
         deadline = time.monotonic() + 60
         while self.evaluate('document.getElementById("game").textContent') == before:
             problem = self.text_of('#problem')
@@ -215,47 +182,12 @@ class Chromium:
 # ---- Files -------------------------------------------------------------------------------------------
 
 def png_rgb(path):
-    """The RGB bytes of a non-interlaced 8-bit PNG (truecolour or paletted), row by row."""
-    data = pathlib.Path(path).read_bytes()
-    if data[:8] != b'\x89PNG\r\n\x1a\n':
-        raise Failure(str(path) + ' is no PNG')
-    at, chunks, palette = 8, b'', None
-    while at < len(data):
-        length, kind = struct.unpack('>I4s', data[at:at + 8])
-        body = data[at + 8:at + 8 + length]
-        if kind == b'IHDR':
-            width, height, depth, colour, _, _, interlace = struct.unpack('>IIBBBBB', body)
-            if depth != 8 or colour not in (2, 3) or interlace:
-                raise Failure('%s: only 8-bit RGB or paletted PNGs are read here' % path)
-        elif kind == b'PLTE':
-            palette = body
-        elif kind == b'IDAT':
-            chunks += body
-        at += 12 + length
-    step = 3 if colour == 2 else 1
-    raw, rows, previous = zlib.decompress(chunks), [], bytearray(width * step)
-    stride = width * step + 1
-    for y in range(height):
-        kind, row = raw[y * stride], bytearray(raw[y * stride + 1:(y + 1) * stride])
-        for i in range(len(row)):
-            left = row[i - step] if i >= step else 0
-            up, corner = previous[i], previous[i - step] if i >= step else 0
-            if kind == 1:
-                row[i] = (row[i] + left) & 255
-            elif kind == 2:
-                row[i] = (row[i] + up) & 255
-            elif kind == 3:
-                row[i] = (row[i] + (left + up) // 2) & 255
-            elif kind == 4:
-                p = left + up - corner
-                near = min((abs(p - left), 0, left), (abs(p - up), 1, up), (abs(p - corner), 2, corner))[2]
-                row[i] = (row[i] + near) & 255
-        rows.append(bytes(row))
-        previous = row
-    pixels = b''.join(rows)
-    if colour == 3:
-        pixels = b''.join(palette[3 * i:3 * i + 3] for i in pixels)
-    return pixels
+    """The RGB bytes of a PNG without alpha (truecolour or paletted), row by row."""
+    try:
+        _, _, rows, _ = png.Reader(filename=str(path)).asRGB8()
+        return b''.join(bytes(row) for row in rows)
+    except (png.Error, OSError) as failure:
+        raise Failure('%s: %s' % (path, failure)) from failure
 
 
 def same_pixels(shown, expected, what):
@@ -404,6 +336,7 @@ def main():
     parser.add_argument('--native', type=pathlib.Path, required=True)
     parser.add_argument('--work', type=pathlib.Path, required=True)
     parser.add_argument('--chromium', default='chromium')
+    parser.add_argument('--chromedriver', default=shutil.which('chromedriver') or '/usr/bin/chromedriver')
     parser.add_argument('--screenshot', type=pathlib.Path,
                         help='keys: a picture of the page at the end, as the README shows it')
     args = parser.parse_args()
@@ -418,13 +351,18 @@ def main():
         args.screenshot = args.screenshot.resolve()
     args.downloads = args.work / 'downloads'
     args.downloads.mkdir()
-    browser = Chromium(args.chromium, args.work / 'profile', args.downloads)
+    try:
+        browser = Chromium(args.chromium, args.chromedriver, args.work / 'profile', args.downloads)
+    except Failure as failure:
+        print('FAILED: %s' % failure, file=sys.stderr)
+        return 1
     try:
         TESTS[args.test](browser, args, args.work)
     except Failure as failure:
         print('FAILED: %s' % failure, file=sys.stderr)
-        if browser.console:
-            print('the page said:\n  ' + '\n  '.join(browser.console[-20:]), file=sys.stderr)
+        said = browser.console()
+        if said:
+            print('the page said:\n  ' + '\n  '.join(said[-20:]), file=sys.stderr)
         return 1
     finally:
         browser.close()
