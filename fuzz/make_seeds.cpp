@@ -427,6 +427,24 @@ void writeScriptSeeds() {
     writeScript("enter-unknown-tileset", "enter 2\n");
 }
 
+// ---- command_list: event pages' lists ------------------------------------------------------------
+
+void writeCommandListSeeds() {
+    using gamefile::comment;
+    std::vector<simhost::EventCommand> lines = comment({"@load_map_to_texture"});
+    for (const simhost::EventCommand &line : comment({"@set_horizon 80, 10", "a second line"}, 1)) lines.push_back(line);
+    lines.push_back(gamefile::callCommonEvent(3));
+    lines.push_back({10110, 2, "another command", {-1, 70000, 0}, 0});
+    const Bytes list = gamefile::encodeCommandList(lines);
+    writeSeed("command_list", "lines-and-a-call", list);
+    writeSeed("command_list", "end-alone", gamefile::encodeCommandList({}));
+    writeSeed("command_list", "empty", {});
+    writeSeed("command_list", "cut-short", Bytes(list.begin(), list.end() - 1));
+    Bytes trailing = list;
+    trailing.push_back(0);
+    writeSeed("command_list", "after-the-end", trailing);
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -442,6 +460,7 @@ int main(int argc, char **argv) {
     writePngSeeds();
     writeGameFileSeeds();
     writeScriptSeeds();
+    writeCommandListSeeds();
     std::printf("seeds written into %s\n", outputFolder.c_str());
     return 0;
 }

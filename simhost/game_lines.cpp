@@ -57,7 +57,8 @@ public:
         }
         if (!inBlocks.empty())
             note(describePlace(place) + ": " + lineList(inBlocks) +
-                 " stand inside a branch or another block of the list; the host runs them in list order with the "
+                 (inBlocks.size() == 1 ? " stands" : " stand") +
+                 " inside a branch or another block of the list; the host runs such lines in list order with the "
                  "rest, whatever the branch's condition");
     }
 

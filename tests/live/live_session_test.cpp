@@ -322,3 +322,42 @@ TEST_F(LiveOnTheDemo, ARecordedTurnHasAFrameAStepAndEndsWhereItBegan) {
 }
 
 } // namespace
+
+namespace {
+
+// The game's own lines in the live view: the action key runs the event the hero faces, a walk onto
+// an event a touch starts runs its lines, and the overlay's notes name what ran.
+TEST_F(LiveOnTheDemo, TheActionKeyAndATouchRunTheGamesLines) {
+    std::vector<uint8_t> bytes;
+    std::string error;
+    simhost::GameMap map;
+    ASSERT_TRUE(simhost::readGameFile(game / "Map0001.lmu", bytes, &error)) << error;
+    ASSERT_TRUE(simhost::readMapFile(bytes, "Map0001.lmu", map, &error)) << error;
+    simhost::GameEvent plate{40, "Plate", 30, 37, {gamefile::sheetPage("", 0, 2, 1)}};
+    plate.pages.front().trigger = simhost::triggers::kTouchedByHero;
+    plate.pages.front().commands = gamefile::commandList(gamefile::comment({"@set_horizon 90, 25"}));
+    map.events.push_back(plate);
+    ASSERT_TRUE(gamefile::writeMap(game / "Map0001.lmu", map, &error)) << error;
+    live::OpenRequest request;
+    request.game = game;
+    request.scriptText = live::kDemoScene;
+    ASSERT_TRUE(session.open(request, &error)) << error;
+
+    press(live::Key::Up); // onto 30, 38: nothing there
+    EXPECT_EQ(session.state().view.horizon, 50);
+    press(live::Key::Up); // onto the plate
+    EXPECT_EQ(session.state().view.horizon, 90);
+    EXPECT_TRUE(noteSays("map 1, event 40 'Plate', page 1: 1 line"));
+    press(live::Key::Left);
+    press(live::Key::Left); // onto the signpost's cell, facing west: nothing there
+    ASSERT_EQ(session.state().hero, (live::Cell{28, 37}));
+    EXPECT_EQ(session.state().view.angle, 270.0f);
+    press(live::Key::Space); // the event on his own cell, the action key's
+    EXPECT_EQ(session.state().view.angle, 0.0f);
+    EXPECT_EQ(lastNote(), "map 1, event 12 'Signpost', page 1: 1 line");
+    // C's script replays the signpost's run after entering, and gives the tuning alone to paste.
+    EXPECT_NE(script().find("\nrun event 40\nrun event 12\n"), std::string::npos) << script();
+    EXPECT_NE(script().find("# The view is the game's own: no comment line to paste."), std::string::npos) << script();
+}
+
+} // namespace

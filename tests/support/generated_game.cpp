@@ -251,6 +251,65 @@ std::vector<simhost::GameActor> makeActors(int32_t count, const std::vector<Name
     return actors;
 }
 
+// ---- The lists of the events -------------------------------------------------------------------
+
+constexpr int32_t kSharedView = 1;       // the common event of the values every set-up shares
+constexpr int32_t kOtherCommand = 10110; // a command the stand-in host passes over
+
+// What pages of real games hold besides Farview's lines: plain comments and other commands.
+simhost::CommandListBytes everydayList(Random &random, const WordList &words) {
+    std::vector<simhost::EventCommand> commands;
+    for (int32_t i = 0, count = random.below(4); i < count; ++i) {
+        const std::string word = nameOf(words, random.below(12)).game;
+        if (random.below(2) == 0) {
+            for (simhost::EventCommand &line : comment({word, "(" + word + ")"})) commands.push_back(line);
+        } else {
+            commands.push_back({kOtherCommand, 0, word, {random.below(100), 0}, 0});
+        }
+    }
+    return commandList(commands);
+}
+
+simhost::GameEvent linesEvent(int32_t id, const char *name, int32_t trigger, Random &random, const simhost::GameMap &map,
+                              std::vector<simhost::EventCommand> commands) {
+    simhost::GameEvent event{id, name, random.below(map.width), random.below(map.height), {}};
+    simhost::GameEventPage page;
+    page.trigger = trigger;
+    page.commands = commandList(commands);
+    event.pages.push_back(page);
+    return event;
+}
+
+std::vector<simhost::EventCommand> joinedLines(std::initializer_list<std::vector<simhost::EventCommand>> parts) {
+    std::vector<simhost::EventCommand> commands;
+    for (const auto &part : parts) commands.insert(commands.end(), part.begin(), part.end());
+    return commands;
+}
+
+// A map's set-up as an author writes it, with the events that turn its view.
+void addSetUp(simhost::GameMap &map, Random &random, const WordList &words, bool turning) {
+    const int32_t next = static_cast<int32_t>(map.events.size()) + 1;
+    std::vector<simhost::EventCommand> background;
+    if (map.hasBackground) background = comment({"@set_background \"Panorama/" + map.backgroundName + ".png\""});
+    map.events.push_back(linesEvent(next, "Farview", simhost::triggers::kAutoStart, random, map,
+                                    joinedLines({comment({nameOf(words, random.below(12)).game}),
+                                                 comment({"@load_map_to_texture"}), background,
+                                                 {callCommonEvent(kSharedView)}, comment({"@init_mode7 true"})})));
+    map.events.push_back(linesEvent(next + 1, "Look", simhost::triggers::kActionKey, random, map,
+                                    comment({"@rotate_right_by 90"})));
+    if (turning)
+        map.events.push_back(linesEvent(next + 2, "Turn", simhost::triggers::kParallel, random, map,
+                                        comment({"@rotate_to " + std::to_string(15 * random.below(24))})));
+}
+
+simhost::GameCommonEvent sharedView() {
+    simhost::GameCommonEvent event;
+    event.id = kSharedView;
+    event.name = "Farview";
+    event.commands = commandList(joinedLines({comment({"@set_horizon 60, 20"}), comment({"@set_z_value 110"})}));
+    return event;
+}
+
 bool makeFolders(const fs::path &folder, std::string *error) {
     std::error_code failure;
     for (const char *sub : {"ChipSet", "CharSet", "Panorama"}) fs::create_directories(folder / sub, failure);
@@ -303,6 +362,7 @@ bool writeGeneratedGame(const fs::path &folder, const GameShape &shape, Generate
     }
     database.actors = game.actors = makeActors(shape.actors, sheets);
     database.startingParty = shape.startingParty;
+    if (shape.mapsPerSetUp > 0) database.commonEvents.push_back(sharedView());
     if (!writeDatabase(folder / "Game.ldb", database, error)) return false;
     const WordList skies = skiesOf(shape.codePage);
     for (int32_t background = 0; background < shape.backgrounds; ++background) {
@@ -312,6 +372,8 @@ bool writeGeneratedGame(const fs::path &folder, const GameShape &shape, Generate
     }
     // Drawn apart from the maps' own numbers, so that the maps stay as they were without backgrounds.
     Random backgroundRandom(shape.seed ^ 0x5BA5E5u);
+    Random linesRandom(shape.seed ^ 0x11E5u); // likewise for the events' lists
+    int32_t setUps = 0;
     simhost::MapTree tree{"Generated game", {}};
     for (int32_t i = 0; i < shape.maps; ++i) {
         const int32_t mapId = 1 + i + i / 10; // every eleventh id left out, as deleted maps leave them
@@ -323,6 +385,12 @@ bool writeGeneratedGame(const fs::path &folder, const GameShape &shape, Generate
         if (background >= 0) {
             map.hasBackground = true;
             map.backgroundName = game.backgroundNames[size_t(background)];
+        }
+        for (simhost::GameEvent &event : map.events)
+            for (simhost::GameEventPage &page : event.pages) page.commands = everydayList(linesRandom, words);
+        if (shape.mapsPerSetUp > 0 && linesRandom.below(shape.mapsPerSetUp) == 0) {
+            addSetUp(map, linesRandom, words, setUps++ % 2 == 0);
+            game.mapsWithLines.push_back(mapId);
         }
         if (!writeMap(folder / fs::u8path(simhost::mapFileName(mapId)), map, error)) return false;
         game.mapIds.push_back(mapId);

@@ -32,6 +32,13 @@ struct GameShape {
     // Panorama images, and how many maps in one show one of them.
     int32_t backgrounds = 3;
     int32_t mapsPerBackground = 5;
+    // Every event page holds a short list of commands the stand-in host passes over (plain
+    // comments and others), as real games' pages do. With mapsPerSetUp above 0, about one map in
+    // that many sets its view up with Farview lines in an auto-start event calling common event 1
+    // (the shared values), with its own background where it has one; every other of those maps
+    // also has a parallel event that turns the view, and each has an event that turns it when the
+    // hero presses the action key before it.
+    int32_t mapsPerSetUp = 0;
 };
 
 // A game of a few maps for tests: 4 tilesets, 6 sheets, no side above 40 cells.
@@ -46,6 +53,7 @@ struct GeneratedGame {
     std::vector<std::string> backgroundNames; // of background 0, 1, ..., in the code page
     std::vector<int32_t> mapBackgrounds;      // each map's background, -1: none
     std::vector<simhost::GameActor> actors;   // as the database holds them
+    std::vector<int32_t> mapsWithLines;       // the maps that set their view up, ascending
 };
 
 // Each character of a sheet is a figure of one colour: that of character `character` (0 to 7) of

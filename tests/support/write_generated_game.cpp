@@ -1,8 +1,9 @@
 // Writes a generated game (generated_game.h) into a folder, to try the tools on a game of hundreds
 // of maps by hand.
 //
-//   farview_write_generated_game FOLDER [MAPS [CODE_PAGE [PARTY]]]
+//   farview_write_generated_game FOLDER [MAPS [CODE_PAGE [PARTY]]] [--set-ups N]
 //   e.g. farview_write_generated_game /tmp/Game 400 950 3,1   (the party: actors 3 and 1)
+//        farview_write_generated_game /tmp/Game 600 1251 --set-ups 3   (Farview lines in about a third of the maps)
 #include <cstdio>
 #include <string>
 
@@ -23,6 +24,10 @@ int main(int argc, char **argv) {
     app.add_option("PARTY", shape.startingParty, "the starting party's actor ids, its leader first (as 3,1)")
         ->delimiter(',')
         ->check(CLI::Range(1, shape.actors));
+    app.add_option("--set-ups", shape.mapsPerSetUp,
+                   "about one map in N sets its view up with Farview lines in its own events (0: none)")
+        ->check(CLI::Range(0, 9000))
+        ->capture_default_str();
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError &e) {
