@@ -108,14 +108,23 @@ EMSCRIPTEN_KEEPALIVE const char *fv_start() {
 // Opens the game folder the script copied in, at its first map, in the code page asked for in the
 // page's address, else the one its file names are found under; an empty text, or why not (the
 // open game and its view stay then).
-EMSCRIPTEN_KEEPALIVE const char *fv_open(const char *folder, const char *codePage) {
+EMSCRIPTEN_KEEPALIVE const char *fv_open(const char *folder, const char *codePage, int32_t gameLines) {
     live::OpenRequest request;
     request.game = folder;
     request.codePage = codePage;
+    request.gameLines = gameLines != 0;
     request.howToChooseCodePage = "?code-page=NUMBER after the page's address chooses another";
     std::string error;
     if (!page->session.open(request, &error)) return handOut(error);
     page->session.note("opened " + page->session.gameFolder().filename().string());
+    return "";
+}
+
+// The open game again on its map, with the game's own lines on (1) or off (0); an empty text, or
+// why not (the view stays then).
+EMSCRIPTEN_KEEPALIVE const char *fv_game_lines(int32_t on) {
+    std::string error;
+    if (!page->session.setGameLines(on != 0, &error)) return handOut(error);
     return "";
 }
 

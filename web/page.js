@@ -175,7 +175,7 @@
   // Browser key names to the names of the live view's controls table; the table says what each does.
   const KEYS = {
     ArrowUp: 'Up', ArrowDown: 'Down', ArrowLeft: 'Left', ArrowRight: 'Right', Tab: 'Tab',
-    PageUp: 'PageUp', PageDown: 'PageDown', F11: 'F11', Escape: 'Escape',
+    PageUp: 'PageUp', PageDown: 'PageDown', F11: 'F11', Escape: 'Escape', Enter: 'Enter', ' ': 'Space',
     '+': '+', '=': '=', '-': '-', '1': '1', '2': '2', '3': '3', '4': '4', '5': '5',
   };
   const CODES = { NumpadAdd: 'Keypad+', NumpadSubtract: 'Keypad-' };
@@ -337,7 +337,8 @@
     } catch (error) {
       return fail('Cannot read the folder "' + name + '": ' + error.message);
     }
-    const problem = api.open(gameRoot, new URLSearchParams(location.search).get('code-page') || '');
+    const problem = api.open(gameRoot, new URLSearchParams(location.search).get('code-page') || '',
+                             $('game-lines').checked ? 1 : 0);
     takeMessages();
     if (problem !== '') return fail(problem);
     showProblem('');
@@ -373,6 +374,14 @@
   $('maps').addEventListener('change', () => {
     const problem = api.enter(Number($('maps').value));
     showProblem(problem);
+    takeMessages();
+    followMap();
+    canvas.focus();
+  });
+
+  // The game's own lines on or off: the open game comes again on its map, as it then shows.
+  $('game-lines').addEventListener('change', () => {
+    showProblem(api.gameLines($('game-lines').checked ? 1 : 0));
     takeMessages();
     followMap();
     canvas.focus();
@@ -493,7 +502,8 @@
     const text = (name, ...types) => module.cwrap(name, 'string', types);
     api = {
       start: text('fv_start'),
-      open: text('fv_open', 'string', 'string'),
+      open: text('fv_open', 'string', 'string', 'number'),
+      gameLines: text('fv_game_lines', 'number'),
       maps: text('fv_maps'),
       enter: text('fv_enter', 'number'),
       input: text('fv_input', 'number', 'string', 'number', 'number', 'number', 'number'),

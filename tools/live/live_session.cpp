@@ -210,6 +210,17 @@ bool LiveSession::openDropped(const fs::path &folder, std::string *error) {
     return open(request, error);
 }
 
+bool LiveSession::setGameLines(bool on, std::string *error) {
+    OpenRequest request;
+    request.game = game_.folder;
+    request.map = mapId_;
+    request.hero = state().hero;
+    request.codePage = askedCodePage_;
+    request.howToChooseCodePage = howToChooseCodePage_;
+    request.gameLines = on;
+    return open(request, error);
+}
+
 bool LiveSession::begin(const simhost::GameFolder &game, const std::vector<uint8_t> &tilesetRecord,
                         const std::string &script, const std::string &name, std::string *error) {
     if (!directory_) directory_.emplace();

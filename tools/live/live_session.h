@@ -70,6 +70,10 @@ public:
     // A game folder dropped on the window: its first map, the code page the last open asked for, the
     // game's lines on or off as they were (off, the view values are kept).
     bool openDropped(const std::filesystem::path &folder, std::string *error);
+    // The open game again, on the same map and cell, with the game's own lines on or off. False
+    // with why, the view as it was, when it cannot be shown.
+    bool setGameLines(bool on, std::string *error);
+    bool gameLines() const { return gameLines_; }
     // Another map of the open game, entered as PageUp and PageDown enter one: every file the view
     // needs checked first, the view's values kept, the hero on the map's centre. False with why,
     // and the view as it was (the browser page's map list).
