@@ -34,6 +34,10 @@ preview::ScriptOptions optionsFor(const PictureRun &run, Shown &shown) {
         tools::EntryReport entry;
         return tools::enterWithGameLines(*game, mapId, *module, entry, error);
     };
+    options.runGameLines = [game, module](tools::GameLines which, int32_t id, std::string *error) {
+        std::optional<tools::RanLines> ran;
+        return tools::runGameLines(*game, which, id, *module, ran, error);
+    };
     options.progress = [&shown](int64_t, int64_t) { shown.screens.push_back(preview::screenPixels()); };
     options.message = [&shown](const std::string &caption, const std::string &text) {
         shown.messages.push_back("[" + caption + "] " + text);
