@@ -25,8 +25,10 @@ enum class Search { atLoad, atFirstCall };
 #ifdef _WIN32
 using EnumProcessModulesFn = BOOL(WINAPI *)(HANDLE process, HMODULE *modules, DWORD size, DWORD *needed);
 
+// A table too small for this module is passed over: an adapter module loaded later may offer one
+// that fits, for a host program that offers an older table.
 const void *tableIn(HMODULE module) {
-    return reinterpret_cast<const void *>(GetProcAddress(module, FARVIEW_HOST_INTERFACE_NAME));
+    return usableTable(reinterpret_cast<const void *>(GetProcAddress(module, FARVIEW_HOST_INTERFACE_NAME)));
 }
 
 const void *tableInModules(EnumProcessModulesFn enumerate) {

@@ -1,12 +1,19 @@
 /* A host program that exports no table: it loads the adapter module first, then farview.dll,
  * which must bind to the adapter's table. Then a keyword answers false and acts:
  * is_mode7_rendering writes 1 into the adapter's variable 3 after init_mode7.
- *   adapter_host.exe ADAPTER_DLL FARVIEW_DLL */
+ *   adapter_host.exe ADAPTER_DLL FARVIEW_DLL
+ * Built with OLDER_PROGRAM_TABLE, the program exports an older host's table, too small for the
+ * module: the module must pass it over for the adapter's. */
 #include <windows.h>
 
 #include <stdio.h>
 
 #include "stub_host.h"
+
+#ifdef OLDER_PROGRAM_TABLE
+__declspec(dllexport) const FvHostInterface farviewHostInterface = {
+    .structSize = (uint32_t)(sizeof(FvHostInterface) - sizeof(void *))};
+#endif
 
 typedef int32_t (*AdapterVariableFn)(int32_t);
 
