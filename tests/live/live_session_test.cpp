@@ -361,3 +361,19 @@ TEST_F(LiveOnTheDemo, TheActionKeyAndATouchRunTheGamesLines) {
 }
 
 } // namespace
+
+namespace {
+
+// PageDown passes over a map that cannot be entered, naming its fault, as over a missing number.
+TEST_F(LiveOnTheDemo, PageDownPassesOverABrokenMap) {
+    fs::resize_file(game / "Map0003.lmu", 40);
+    press(live::Key::PageDown);
+    ASSERT_EQ(session.mapId(), 2);
+    press(live::Key::PageDown);
+    EXPECT_EQ(session.mapId(), 4);
+    EXPECT_TRUE(noteSays("map 3 passed over: Cannot read \"Map0003.lmu\" at byte "));
+    press(live::Key::PageUp);
+    EXPECT_EQ(session.mapId(), 2);
+}
+
+} // namespace

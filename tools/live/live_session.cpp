@@ -605,27 +605,31 @@ void LiveSession::placeHero(const HeroStep &step) {
     simhost::scrollToHero();
 }
 
+// The next map that can be entered, in the direction asked: a map that cannot (a broken file, a
+// tileset the database lacks) is passed over with its message, as a missing map number is.
 void LiveSession::changeMap(int32_t direction) {
-    const std::vector<int32_t> ids = simhost::gameMapIds(game_);
-    std::optional<int32_t> next;
-    for (int32_t id : ids)
-        if ((direction > 0 && id > mapId_ && !next) || (direction < 0 && id < mapId_)) next = id;
-    if (!next) {
-        note("map " + std::to_string(mapId_) + " is the game's " + (direction > 0 ? "last" : "first"));
-        return;
-    }
+    std::vector<int32_t> ahead;
+    for (int32_t id : simhost::gameMapIds(game_))
+        if (direction > 0 ? id > mapId_ : id < mapId_) ahead.push_back(id);
+    if (direction < 0) std::reverse(ahead.begin(), ahead.end());
     const FvHostCharacter &hero = simhost::hero();
     const int32_t left = mapId_;
     const MapMemory leaving{
         {hero.mapColumn, hero.mapRow}, mirror_.boundary(), mirror_.sprites(), mirror_.linesBeyond(gameMirror_)};
-    const auto known = maps_.find(*next);
-    std::string error;
-    if (!rebuild(*next, known != maps_.end() ? std::optional<MapMemory>(known->second) : std::nullopt, false, &error)) {
-        note("map " + std::to_string(*next) + ": " + error);
+    for (int32_t next : ahead) {
+        const auto known = maps_.find(next);
+        std::string error;
+        if (!rebuild(next, known != maps_.end() ? std::optional<MapMemory>(known->second) : std::nullopt, false,
+                     &error)) {
+            note("map " + std::to_string(next) + " passed over: " + error);
+            continue;
+        }
+        maps_[left] = leaving;
+        note("map " + std::to_string(next));
         return;
     }
-    maps_[left] = leaving;
-    note("map " + std::to_string(*next));
+    note("map " + std::to_string(mapId_) + " is the game's " + (direction > 0 ? "last" : "first") +
+         (ahead.empty() ? "" : " that can be entered"));
 }
 
 bool LiveSession::reloadIfChanged(Clock::time_point now) {
