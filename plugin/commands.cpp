@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -11,6 +10,7 @@
 #include "mapdata/map_loading.h"
 #include "numeric/angle.h"
 #include "numeric/numeric.h"
+#include "plugin/command_table.h"
 #include "plugin/module_state.h"
 #include "plugin/sprite_commands.h"
 #include "texture/map_texture.h"
@@ -119,52 +119,43 @@ void isMode7Rendering(const ParsedComment &c) {
     variables->values[n - 1] = viewState.mode7Rendering ? 1 : 0;
 }
 
-struct Command {
-    const char *keyword;
-    void (*run)(const ParsedComment &);
-};
-
-// In the order of comparison.
-const Command kCommands[] = {
-    {"rotate_to", rotateTo},
-    {"rotate_right_by", rotateRightBy},
-    {"rotate_left_by", rotateLeftBy},
-    {"change_hero_sprite", changeHeroSprite},
-    {"add_sprite", addSpriteCommand},
-    {"set_background", setBackground},
-    {"swap_tile", noEffect},
-    {"load_map_to_texture", loadMapToTexture},
-    {"set_boundary_texture", setBoundaryTextureCommand},
-    {"set_texture_scale", setTextureScale},
-    {"set_z_value", setZValue},
-    {"set_horizon", setHorizon},
-    {"set_rotational_offset", setRotationalOffset},
-    {"set_wrapping", setWrapping},
-    {"set_mode7_picture_id", setMode7PictureId},
-    {"init_mode7", initMode7},
-    {"load_boundary_texture", noEffect},
-    {"is_mode7_rendering", isMode7Rendering},
-    {"usingBackground", usingBackground},
-};
-static_assert(std::size(kCommands) == 19, "the plug-in has 19 keywords");
-
-} // namespace
-
-namespace {
-const Command *findCommand(const FvParsedComment &record) {
-    const std::string_view name = ParsedComment(record).name();
-    for (const Command &command : kCommands)
-        if (name == command.keyword) return &command;
-    return nullptr;
+void run(CommandId id, const ParsedComment &c) {
+    switch (id) {
+    case CommandId::rotateTo: return rotateTo(c);
+    case CommandId::rotateRightBy: return rotateRightBy(c);
+    case CommandId::rotateLeftBy: return rotateLeftBy(c);
+    case CommandId::changeHeroSprite: return changeHeroSprite(c);
+    case CommandId::addSprite: return addSpriteCommand(c);
+    case CommandId::setBackground: return setBackground(c);
+    case CommandId::swapTile: return noEffect(c);
+    case CommandId::loadMapToTexture: return loadMapToTexture(c);
+    case CommandId::setBoundaryTexture: return setBoundaryTextureCommand(c);
+    case CommandId::setTextureScale: return setTextureScale(c);
+    case CommandId::setZValue: return setZValue(c);
+    case CommandId::setHorizon: return setHorizon(c);
+    case CommandId::setRotationalOffset: return setRotationalOffset(c);
+    case CommandId::setWrapping: return setWrapping(c);
+    case CommandId::setMode7PictureId: return setMode7PictureId(c);
+    case CommandId::initMode7: return initMode7(c);
+    case CommandId::loadBoundaryTexture: return noEffect(c);
+    case CommandId::isMode7Rendering: return isMode7Rendering(c);
+    case CommandId::usingBackground: return usingBackground(c);
+    }
 }
+
+const CommandForm *findCommand(const FvParsedComment &record) {
+    const std::string_view name = ParsedComment(record).name();
+    return findCommandForm(name.data(), name.size());
+}
+
 } // namespace
 
 bool isKeyword(const FvParsedComment &comment) { return findCommand(comment) != nullptr; }
 
 bool interpretComment(const FvParsedComment &record) {
-    const Command *command = findCommand(record);
+    const CommandForm *command = findCommand(record);
     if (command == nullptr) return true;
-    command->run(ParsedComment(record));
+    run(command->id, ParsedComment(record));
     return false;
 }
 

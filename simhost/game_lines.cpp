@@ -43,7 +43,8 @@ public:
     void list(const ListPlace &place, const CommandListBytes &bytes, const std::string &fileName, int32_t depth) {
         std::vector<EventCommand> commands;
         std::string fault;
-        if (!readCommandList(bytes, fileName, listWhere(place), commands, &fault)) return note(fault);
+        if (!readCommandList(bytes, fileName, listWhere(place), commands, &fault))
+            return note(RunNote::Kind::unreadableList, fault);
         std::vector<int32_t> inBlocks;
         for (size_t i = 0; i < commands.size(); ++i) {
             const EventCommand &command = commands[i];
@@ -56,7 +57,7 @@ public:
             }
         }
         if (!inBlocks.empty())
-            note(describePlace(place) + ": " + lineList(inBlocks) +
+            note(RunNote::Kind::linesInBlocks, describePlace(place) + ": " + lineList(inBlocks) +
                  (inBlocks.size() == 1 ? " stands" : " stand") +
                  " inside a branch or another block of the list; the host runs such lines in list order with the "
                  "rest, whatever the branch's condition");
@@ -65,32 +66,35 @@ public:
     void calling(int32_t commonEventId) { calling_.push_back(commonEventId); }
 
 private:
-    void note(const std::string &text) {
-        if (noted_.insert(text).second) run_.notes.push_back(text);
+    void note(RunNote::Kind kind, const std::string &text) {
+        if (noted_.insert(text).second) run_.notes.push_back({kind, text});
     }
 
     void call(const EventCommand &command, const ListPlace &caller, int32_t lineNumber, int32_t depth) {
         const std::string at = describePlace(caller) + ", line " + std::to_string(lineNumber);
         if (command.parameters.size() < 2 || command.parameters[0] != kCallsCommonEvent)
-            return note(at + ": a call of something other than a common event, which the host passes over");
+            return note(RunNote::Kind::otherCall,
+                        at + ": a call of something other than a common event, which the host passes over");
         const int32_t id = command.parameters[1];
         std::string error;
         const GameDatabase *db = gameDatabase(game_, &error);
-        if (db == nullptr) return note(at + " calls common event " + std::to_string(id) + ": " + error);
-        if (!db->commonEventsFault.empty()) return note(at + " calls common event " + std::to_string(id) + ": " +
-                                                        db->commonEventsFault);
+        const std::string call = at + " calls common event " + std::to_string(id);
+        if (db == nullptr) return note(RunNote::Kind::missingCommonEvent, call + ": " + error);
+        if (!db->commonEventsFault.empty())
+            return note(RunNote::Kind::missingCommonEvent, call + ": " + db->commonEventsFault);
         const auto callee = std::find_if(db->commonEvents.begin(), db->commonEvents.end(),
                                          [id](const GameCommonEvent &event) { return event.id == id; });
         const std::string database = game_.databasePath.filename().string();
         if (callee == db->commonEvents.end())
-            return note(at + " calls common event " + std::to_string(id) + ", which " + database +
-                        " does not hold: the call is skipped");
+            return note(RunNote::Kind::missingCommonEvent,
+                        call + ", which " + database + " does not hold: the call is skipped");
         const std::string whom = "common event " + std::to_string(id) + named(callee->name);
         if (std::find(calling_.begin(), calling_.end(), id) != calling_.end())
-            return note(at + " calls " + whom + ", which is running already (a loop): the call is skipped");
+            return note(RunNote::Kind::loop,
+                        at + " calls " + whom + ", which is running already (a loop): the call is skipped");
         if (depth >= kDeepestCalls)
-            return note(at + " calls " + whom + " more than " + std::to_string(kDeepestCalls) +
-                        " calls deep: the call is skipped");
+            return note(RunNote::Kind::tooDeep, at + " calls " + whom + " more than " +
+                                                    std::to_string(kDeepestCalls) + " calls deep: the call is skipped");
         calling_.push_back(id);
         list(commonEventPlace(*callee), callee->commands, database, depth + 1);
         calling_.pop_back();
@@ -210,7 +214,7 @@ std::vector<ListRun> touchRuns(const GameFolder &game, int32_t column, int32_t r
 }
 
 LinesSent runLines(const ListRun &run, const PluginModule &module) {
-    for (const std::string &note : run.notes) engine::reportProblem(note);
+    for (const RunNote &note : run.notes) engine::reportProblem(note.text);
     LinesSent sent;
     for (const GameLine &line : run.lines) {
         bool returned = true;

@@ -22,6 +22,7 @@ namespace {
 
 using gamefile::callCommonEvent;
 using gamefile::comment;
+using gamefile::joined;
 using simhost::EventCommand;
 
 // "Камера" and "Вид" as the game holds them, in code page 1251.
@@ -32,12 +33,6 @@ std::vector<uint8_t> fileBytes(const fs::path &file) {
     std::vector<uint8_t> bytes;
     simhost::readGameFile(file, bytes, nullptr);
     return bytes;
-}
-
-std::vector<EventCommand> joined(std::initializer_list<std::vector<EventCommand>> parts) {
-    std::vector<EventCommand> commands;
-    for (const auto &part : parts) commands.insert(commands.end(), part.begin(), part.end());
-    return commands;
 }
 
 simhost::GameEvent eventWith(int32_t id, int32_t column, int32_t row, int32_t trigger,

@@ -2,7 +2,8 @@
 #   plugin -> render, texture -> mapdata -> host; numeric below them all. A plug-in folder includes
 #   only its own headers, the public headers (folder/include/folder/*.h) of the folders below it, and
 #   never simhost/ or tools/. simhost includes only the host interface header; the tools include
-#   simhost, the host interface header, numeric and the game-file writers. Tests, benchmarks and
+#   simhost, the host interface header, numeric, the plug-in's command table (a header without
+#   state, the one list of its keywords) and the game-file writers. Tests, benchmarks and
 #   fuzz targets may include anything.
 #   cmake -DROOT=path/to/sources -P check_includes.cmake
 cmake_minimum_required(VERSION 3.25)
@@ -17,7 +18,7 @@ set(below_mapdata host)
 set(below_texture mapdata host numeric)
 set(below_render mapdata host numeric)
 set(below_plugin render texture mapdata host numeric)
-set(tool_headers host/farview_host.h support/game_writer.h support/mapfile_writer.h)
+set(tool_headers host/farview_host.h plugin/command_table.h support/game_writer.h support/mapfile_writer.h)
 
 set(faults "")
 function(fault file text)

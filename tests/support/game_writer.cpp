@@ -223,6 +223,12 @@ std::vector<simhost::EventCommand> comment(const std::vector<std::string> &lines
     return commands;
 }
 
+std::vector<simhost::EventCommand> joined(std::initializer_list<std::vector<simhost::EventCommand>> parts) {
+    std::vector<simhost::EventCommand> commands;
+    for (const std::vector<simhost::EventCommand> &part : parts) commands.insert(commands.end(), part.begin(), part.end());
+    return commands;
+}
+
 simhost::EventCommand callCommonEvent(int32_t id, int32_t indent) {
     return {simhost::commandCodes::kCallEvent, indent, "", {simhost::kCallsCommonEvent, id, 0}, 0};
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,8 @@ std::vector<uint8_t> encodeCommandList(const std::vector<simhost::EventCommand> 
 simhost::CommandListBytes commandList(const std::vector<simhost::EventCommand> &commands);
 // A comment of one or more lines: the first with code 12410, each further one with 22410.
 std::vector<simhost::EventCommand> comment(const std::vector<std::string> &lines, int32_t indent = 0);
+// The commands of several parts, one after the other.
+std::vector<simhost::EventCommand> joined(std::initializer_list<std::vector<simhost::EventCommand>> parts);
 // A call of common event id.
 simhost::EventCommand callCommonEvent(int32_t id, int32_t indent = 0);
 

@@ -280,19 +280,13 @@ simhost::GameEvent linesEvent(int32_t id, const char *name, int32_t trigger, Ran
     return event;
 }
 
-std::vector<simhost::EventCommand> joinedLines(std::initializer_list<std::vector<simhost::EventCommand>> parts) {
-    std::vector<simhost::EventCommand> commands;
-    for (const auto &part : parts) commands.insert(commands.end(), part.begin(), part.end());
-    return commands;
-}
-
 // A map's set-up as an author writes it, with the events that turn its view.
 void addSetUp(simhost::GameMap &map, Random &random, const WordList &words, bool turning) {
     const int32_t next = static_cast<int32_t>(map.events.size()) + 1;
     std::vector<simhost::EventCommand> background;
     if (map.hasBackground) background = comment({"@set_background \"Panorama/" + map.backgroundName + ".png\""});
     map.events.push_back(linesEvent(next, "Farview", simhost::triggers::kAutoStart, random, map,
-                                    joinedLines({comment({nameOf(words, random.below(12)).game}),
+                                    joined({comment({nameOf(words, random.below(12)).game}),
                                                  comment({"@load_map_to_texture"}), background,
                                                  {callCommonEvent(kSharedView)}, comment({"@init_mode7 true"})})));
     map.events.push_back(linesEvent(next + 1, "Look", simhost::triggers::kActionKey, random, map,
@@ -306,7 +300,7 @@ simhost::GameCommonEvent sharedView() {
     simhost::GameCommonEvent event;
     event.id = kSharedView;
     event.name = "Farview";
-    event.commands = commandList(joinedLines({comment({"@set_horizon 60, 20"}), comment({"@set_z_value 110"})}));
+    event.commands = commandList(joined({comment({"@set_horizon 60, 20"}), comment({"@set_z_value 110"})}));
     return event;
 }
 

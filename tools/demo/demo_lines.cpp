@@ -12,15 +12,10 @@ namespace {
 
 using gamefile::callCommonEvent;
 using gamefile::comment;
+using gamefile::joined;
 using simhost::EventCommand;
 
 constexpr int32_t kViewValues = 1; // the common event with the shared values
-
-std::vector<EventCommand> joined(std::initializer_list<std::vector<EventCommand>> parts) {
-    std::vector<EventCommand> commands;
-    for (const std::vector<EventCommand> &part : parts) commands.insert(commands.end(), part.begin(), part.end());
-    return commands;
-}
 
 // An event of its own that starts by itself on entry, on a cell out of the way, shown as nothing.
 simhost::GameEvent setUpEvent(int32_t id, int32_t column, int32_t row, std::vector<EventCommand> commands) {

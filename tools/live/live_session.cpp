@@ -6,6 +6,7 @@
 
 #include "simhost/comment_line.h"
 #include "tools/common/game_code_page.h"
+#include "tools/common/line_check.h"
 #include "tools/preview/preview_script.h"
 
 namespace fs = std::filesystem;
@@ -287,6 +288,7 @@ bool LiveSession::enter(int32_t mapId, std::string *error) {
     mapId_ = mapId;
     enteredEvents_ = eventFigures();
     for (size_t i = 0; i < report.runs.size(); ++i) ranGameLines(report.runs[i], report.sent[i]);
+    if (gameLines_) tellProblems(mapId);
     if (report.defaultView) {
         gameRemarks_.push_back("# Map " + std::to_string(mapId) +
                                " runs no Farview line on entry: its default view, every value at its default, and");
@@ -294,6 +296,19 @@ bool LiveSession::enter(int32_t mapId, std::string *error) {
         note("map " + std::to_string(mapId) + " runs no Farview line on entry: its default view");
     }
     return true;
+}
+
+// The problems of the entered map's lines, as farview-preview --check finds them: told when they
+// differ from those last told, so that a reload of an unchanged map says nothing again.
+void LiveSession::tellProblems(int32_t mapId) {
+    const simhost::GameMap *map = simhost::enteredMap();
+    if (map == nullptr) return;
+    std::vector<std::string> problems;
+    for (const tools::LineProblem &problem : tools::checkMap(game_, *map, mapId, tools::mapNamesOf(game_)).problems)
+        problems.push_back(tools::describeProblem(problem));
+    if (problems == toldProblems_) return;
+    toldProblems_ = problems;
+    for (const std::string &problem : problems) note(problem);
 }
 
 bool LiveSession::runGameLines(tools::GameLines which, int32_t id, std::string *error) {

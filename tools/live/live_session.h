@@ -179,6 +179,7 @@ private:
     bool enter(int32_t mapId, std::string *error);
     bool runGameLines(tools::GameLines which, int32_t id, std::string *error);
     void ranGameLines(const simhost::ListRun &run, const simhost::LinesSent &sent);
+    void tellProblems(int32_t mapId);
     void action();
     void touch(Cell cell);
     void startFresh();
@@ -209,6 +210,7 @@ private:
     bool gameRunning_ = false;
     std::vector<std::string> laterRuns_;   // `run event ID` for each list run since the map was entered
     std::vector<std::string> gameRemarks_; // the game's lines run since, as C's remarks give them
+    std::vector<std::string> toldProblems_; // the problems of the map's lines last told
     std::optional<tools::CurrentDirectory> directory_;
     simhost::GameFolder game_;
     std::string askedCodePage_;

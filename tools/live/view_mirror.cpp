@@ -7,37 +7,14 @@
 #include <cstring>
 
 #include "numeric/angle.h"
+#include "tools/common/comment_reading.h"
 #include "numeric/numeric.h"
 
 namespace live {
 
 namespace {
 
-// The plug-in's reading of one parameter slot, whatever its kind.
-class Parameters {
-public:
-    explicit Parameters(const FvParsedComment &comment) : comment_(comment) {}
-
-    std::string name() const { return bounded(comment_.name, sizeof comment_.name); }
-    int32_t count() const { return comment_.parameterCount; }
-    double number(int n) const { return slot(n) ? slot(n)->number : 0.0; }
-    int32_t integer(int n) const { return farview::truncateToInt32(number(n)); }
-    float real(int n) const { return farview::roundToFloat(number(n)); }
-    std::string text(int n) const { return slot(n) ? bounded(slot(n)->text, sizeof slot(n)->text) : std::string(); }
-    bool boolean(int n) const {
-        if (slot(n) == nullptr || slot(n)->kind == 0) return number(n) != 0.0;
-        const std::string value = text(n);
-        return !value.empty() && std::strchr("TtYy", value[0]) != nullptr;
-    }
-
-private:
-    const FvCommentParameter *slot(int n) const {
-        return n >= 1 && n <= FV_COMMENT_PARAMETER_SLOTS ? &comment_.parameters[n - 1] : nullptr;
-    }
-    static std::string bounded(const char *text, size_t size) { return std::string(text, strnlen(text, size)); }
-
-    const FvParsedComment &comment_;
-};
+using Parameters = tools::CommentReading;
 
 // As the plug-in turns its view: a NaN or infinite angle leaves it as it was.
 float turned(float previous, float angle) { return std::isfinite(angle) ? farview::normaliseAngle(angle) : previous; }
@@ -64,9 +41,9 @@ void ViewMirror::observe(const std::string &line, const FvParsedComment &comment
         v.horizonOffset = p.integer(2);
     }
     if (name == "set_rotational_offset") v.rotationalOffset = p.real(1);
-    if (name == "set_wrapping") v.wrapping = p.boolean(1);
-    if (name == "usingBackground") v.usingBackground = p.boolean(1);
-    if (name == "init_mode7") v.drawing = p.boolean(1);
+    if (name == "set_wrapping") v.wrapping = p.yesNo(1);
+    if (name == "usingBackground") v.usingBackground = p.yesNo(1);
+    if (name == "init_mode7") v.drawing = p.yesNo(1);
     if (name == "set_mode7_picture_id") v.pictureId = p.integer(1);
     if (name == "load_map_to_texture") {
         mapLoaded_ = true;

@@ -9,6 +9,7 @@
 #include "simhost/game_folder.h"
 #include "simhost/simhost.h"
 #include "tools/common/game_code_page.h"
+#include "tools/common/line_check.h"
 #include "tools/common/program_files.h"
 #include "tools/common/version.h"
 #include "tools/common/view_start.h"
@@ -33,6 +34,9 @@ const char *const kExamples = R"(Examples:
       background), the hero at the map's centre: a still, a turn and the turn as a GIF (and the
       script it ran, to start your own from)
   farview-preview MyGame --map 3 --hero 12,8 --background Panorama/Sky.png --code-page 1251
+  farview-preview MyGame --check
+      every Farview line of MyGame's events and common events checked as the plug-in will read it:
+      each problem with its place (map, event, page, line) and a fix, then a summary
   farview-preview MyGame --all-maps -o maps
       every map of MyGame from its centre: map-0001.png ..., a contact sheet of them all
       (contact-sheet.png) and a report of the maps that failed, the files they lack and the maps
@@ -59,6 +63,7 @@ struct Request {
 
 // Progress on one line that each frame overwrites on a terminal; a message first ends that line.
 class Console {
+    bool check = false;       // check the game's lines instead of rendering
 public:
     Console(std::ostream &outStream, std::ostream &errStream, bool terminal)
         : out(outStream), err(errStream), terminal_(terminal) {}
@@ -180,6 +185,7 @@ private:
         module_ = &plugin.module;
         reportMessages();
         if (request_.map && !prepareMapView(&error)) return console_.fail(error);
+        if (request_.check) return check();
         tools::CurrentDirectory directory;
         if (!directory.enter(game_.folder, &error)) return console_.fail(error);
         if (request_.allMaps) return renderAllMaps(game_, plugin.module, allMapsRun());
@@ -205,8 +211,11 @@ private:
         if (request_.game.empty())
             return prepareDemo(error) && tools::useGameCodePage(game_, request_.codePage, console_.out, error);
         if (!simhost::openGame(fs::absolute(request_.game), game_, error)) return false;
-        if (!tools::useGameCodePage(game_, request_.codePage, console_.out, error)) return false;
-        if (request_.map || request_.allMaps) return true;
+        // The check prints its problems and its summary alone; the summary names the code page.
+        std::ostringstream codePageChoice;
+        if (!tools::useGameCodePage(game_, request_.codePage, request_.check ? codePageChoice : console_.out, error))
+            return false;
+        if (request_.map || request_.allMaps || request_.check) return true;
         scriptName_ = request_.script;
         const uintmax_t size = fs::file_size(request_.script, failure);
         if (!failure && size > kMaxScriptBytes) {
@@ -297,6 +306,16 @@ private:
         if (!tools::enterWithGameLines(game_, mapId, *module_, report, error)) return false;
         console_.endProgress();
         for (const std::string &ran : report.summary()) console_.out << "entering map " << mapId << " ran " << ran << "\n";
+    // Every Farview line of the game, as the plug-in will read it: the problems like a compiler's,
+    // then the summary. 1 when there is an error.
+    int check() {
+        const tools::CheckReport report = tools::checkGame(game_);
+        for (const tools::LineProblem &problem : report.problems) console_.out << tools::describeProblem(problem) << "\n";
+        if (!report.problems.empty()) console_.out << "\n";
+        console_.out << report.summary(simhost::codePage()) << "\n";
+        return report.count(tools::Severity::error) > 0 ? 1 : 0;
+    }
+
         if (report.defaultView)
             console_.out << "map " << mapId << " runs no Farview line on entry: its default view\n";
         return true;
@@ -367,9 +386,12 @@ std::string checkForm(const Request &request, bool heroGiven) {
     if (request.background.find_first_of("\r\n") != std::string::npos) return "--background cannot hold a line break";
     int32_t column = 0, row = 0;
     if (heroGiven && !parseCell(request.hero, column, row))
+    if (request.check && (request.map || request.allMaps || !request.script.empty()))
+        return "--check goes alone, without a SCRIPT, --map or --all-maps";
+    if (request.game.empty() && request.check) return "--check needs a GAME_FOLDER";
         return "--hero takes COLUMN,ROW (two whole numbers), not '" + request.hero + "'";
-    if (!request.game.empty() && request.script.empty() && !request.map && !request.allMaps)
-        return "GAME_FOLDER needs a SCRIPT, --map N or --all-maps (see --help)";
+    if (!request.game.empty() && request.script.empty() && !request.map && !request.allMaps && !request.check)
+        return "GAME_FOLDER needs a SCRIPT, --map N, --all-maps or --check (see --help)";
     return {};
 }
 
@@ -425,6 +447,9 @@ int runPreview(int argc, const char *const *argv, const PreviewPaths &paths, std
     Console console(out, err, errIsTerminal);
     std::string wrongForm = checkForm(request, hero->count() > 0);
     if (!wrongForm.empty()) return console.fail(wrongForm);
+    app.add_flag("--check", request.check,
+                 "check every Farview line of the game's events as the plug-in will read it: each problem with its "
+                 "place and a fix, then a summary; exits 1 when there is an error");
     return Session(request, paths, console).run();
 }
 

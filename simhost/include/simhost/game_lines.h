@@ -42,14 +42,25 @@ struct GameLine {
 // The deepest nesting of common event calls the host follows.
 constexpr int32_t kDeepestCalls = 16;
 
+// What the host says of a run, each naming its place (UTF-8).
+struct RunNote {
+    enum class Kind {
+        unreadableList,     // a list it cannot read: none of its lines run
+        missingCommonEvent, // a call of a common event the database lacks (or cannot give)
+        loop,               // a call of a common event running already: skipped
+        tooDeep,            // a call more than kDeepestCalls deep: skipped
+        otherCall,          // a call of something other than a common event: passed over
+        linesInBlocks,      // lines inside a branch or another block: run whatever its condition
+    };
+    Kind kind;
+    std::string text;
+};
+
 // One list run from its start, with the common events it calls, as the host runs it.
 struct ListRun {
     ListPlace place;
     std::vector<GameLine> lines; // in the order they run, the called common events' in theirs
-    // What the host says of the run (UTF-8, each naming its place): a list it cannot read, a call
-    // it skips (a loop, one too deep, a common event the database lacks), lines that stand inside a
-    // branch or another block.
-    std::vector<std::string> notes;
+    std::vector<RunNote> notes;  // each told once a run
 };
 
 // The lines of a list and of the common events it calls. fileName: the file that holds the list,
