@@ -1,11 +1,14 @@
-// The files a game names, and its code page found by them: a game names its graphics in the code
-// page it was made in, and a folder unpacked on another system names the files in UTF-8. The code
-// page under which the names find their files is the game's.
+// The files a game names, and its code page found by them and by its texts: a game names its
+// graphics in the code page it was made in, and a folder unpacked on another system names the
+// files in UTF-8. The code page under which the names find their files is the game's. Where they
+// find none (the graphics are elsewhere, or named in ASCII), the game's texts tell it: under the
+// right code page they read as words of one script.
 #include <algorithm>
 #include <set>
 
 #include "game_folder_names.h"
 #include "simhost/game_folder.h"
+#include "simhost/map_tree.h"
 
 namespace fs = std::filesystem;
 
@@ -35,14 +38,44 @@ void addBackground(const GameMap &map, std::set<std::string> &names) {
     if (map.hasBackground && !map.backgroundName.empty()) names.insert(backgroundFile(map.backgroundName));
 }
 
-size_t countFound(const fs::path &folder, const std::vector<std::string> &names, const std::string &codePage) {
-    size_t found = 0;
-    for (const std::string &name : names) {
-        std::error_code failure;
-        if (fs::exists(resolveGameFile(folder, name, codePage), failure)) ++found;
-    }
-    return found;
+void addMapFiles(const GameMap &map, std::set<std::string> &names) {
+    for (const GameEvent &event : map.events)
+        for (const GameEventPage &page : event.pages) addSheet(page.sheetName, names);
+    addBackground(map, names);
 }
+
+bool isThere(const fs::path &path) {
+    std::error_code failure;
+    return fs::exists(path, failure);
+}
+
+bool isFound(const fs::path &folder, const std::string &name, const std::string &codePage) {
+    if (isThere(resolveGameFile(folder, name, codePage))) return true;
+    const fs::path &standard = standardGraphicsFolder();
+    return !standard.empty() && isThere(resolveGameFile(standard, name, codePage));
+}
+
+size_t countFound(const fs::path &folder, const std::vector<std::string> &names, const std::string &codePage) {
+    return static_cast<size_t>(std::count_if(names.begin(), names.end(), [&](const std::string &name) {
+        return isFound(folder, name, codePage);
+    }));
+}
+
+// Texts outside ASCII, each once, up to a number.
+class Collected {
+public:
+    explicit Collected(size_t most) : most_(most) {}
+    void add(const std::string &text) {
+        if (!full() && !isAscii(text) && seen_.insert(text).second) list_.push_back(text);
+    }
+    bool full() const { return list_.size() >= most_; }
+    std::vector<std::string> &list() { return list_; }
+
+private:
+    size_t most_;
+    std::set<std::string> seen_;
+    std::vector<std::string> list_;
+};
 
 } // namespace
 
@@ -54,10 +87,7 @@ std::vector<std::string> namedGameFiles(const GameFolder &game) {
     }
     for (int32_t mapId : gameMapIds(game)) {
         GameMap map;
-        if (!readMap(game, mapId, map)) continue;
-        for (const GameEvent &event : map.events)
-            for (const GameEventPage &page : event.pages) addSheet(page.sheetName, names);
-        addBackground(map, names);
+        if (readMap(game, mapId, map)) addMapFiles(map, names);
     }
     return {names.begin(), names.end()};
 }
@@ -85,6 +115,65 @@ CodePageChoice chooseCodePage(const fs::path &folder, const std::vector<std::str
         if (choice.found == weighed.size()) break; // none can find more
         const size_t found = countFound(folder, weighed, codePage);
         if (found > choice.found) choice = {codePage, weighed.size(), found};
+    }
+    return choice;
+}
+
+GameWords gameWords(const GameFolder &game) {
+    Collected files(kMostNamesWeighed), texts(kMostTextsWeighed);
+    const GameMapList list = listGameMaps(game, nullptr);
+    texts.add(list.title);
+    for (const MapTreeEntry &map : list.maps) texts.add(map.name);
+    std::set<std::string> names;
+    if (const GameDatabase *db = gameDatabase(game, nullptr)) {
+        for (const GameTileset &tileset : db->tilesets) texts.add(tileset.name);
+        for (const GameCommonEvent &common : db->commonEvents) texts.add(common.name);
+        for (const GameTileset &tileset : db->tilesets) names.insert(graphicFile(tileset));
+        for (const GameActor &actor : db->actors) addSheet(actor.sheetName, names);
+    }
+    for (const std::string &name : names) files.add(name);
+    // A game of hundreds of maps opens quickly: each map is read once, and none once both are full.
+    for (size_t i = 0; i < list.maps.size() && !(files.full() && texts.full()); ++i) {
+        GameMap map;
+        if (!readMap(game, list.maps[i].id, map)) continue;
+        for (const GameEvent &event : map.events) texts.add(event.name);
+        std::set<std::string> named;
+        addMapFiles(map, named);
+        for (const std::string &name : named) files.add(name);
+    }
+    return {std::move(files.list()), std::move(texts.list())};
+}
+
+CodePageChoice chooseGameCodePage(const GameFolder &game) {
+    const GameWords words = gameWords(game);
+    CodePageChoice choice = chooseCodePage(game.folder, words.fileNames);
+    choice.textsWeighed = words.texts.size();
+    const auto weigh = [&](const std::string &codePage, double &sum, size_t &read) {
+        sum = 0;
+        read = 0;
+        for (const std::string &text : words.texts) {
+            const double reading = textReading(text, codePage);
+            sum += reading;
+            read += reading > 0 ? 1 : 0;
+        }
+    };
+    double sum = 0, best = 0;
+    size_t read = 0;
+    if (choice.found > 0) {
+        weigh(choice.codePage, sum, choice.textsRead);
+        return choice;
+    }
+    // Of code pages whose texts read as well, the first listed, but where a double-byte code page's
+    // frequent characters hold another's (Korean syllables are frequent Chinese characters in 936
+    // and 950, not the other way round), the narrower one first.
+    static const char *const kTextsOrder[] = {"1252", "1250", "1251", "1253", "1254", "1255", "1256",
+                                              "1257", "1258", "874",  "949",  "950",  "932",  "936"};
+    for (const std::string codePage : kTextsOrder) {
+        weigh(codePage, sum, read);
+        if (sum <= best) continue;
+        best = sum;
+        choice.codePage = codePage;
+        choice.textsRead = read;
     }
     return choice;
 }

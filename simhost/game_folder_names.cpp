@@ -153,6 +153,14 @@ std::string convertToUtf8(const std::string &text, const std::string &codePage) 
     std::string buffer(4 * text.size() + 8, '\0');
     char *in = const_cast<char *>(text.data());
     size_t inLeft = text.size();
+    // The converters of 1255 and 1258 hold a letter back until they know whether a mark follows:
+    // a flush gives it.
+    const auto flush = [&] {
+        char *outPosition = &buffer[0];
+        size_t outLeft = buffer.size();
+        iconv(converter, nullptr, nullptr, &outPosition, &outLeft);
+        out.append(&buffer[0], static_cast<size_t>(outPosition - &buffer[0]));
+    };
     while (inLeft > 0) {
         char *outStart = &buffer[0];
         char *outPosition = outStart;
@@ -162,11 +170,12 @@ std::string convertToUtf8(const std::string &text, const std::string &codePage) 
         if (result != static_cast<size_t>(-1)) break;
         if (errno == E2BIG) continue;
         // A byte the code page does not define, or a lead byte without its trail byte.
+        flush();
         out += kReplacementCharacter;
         ++in;
         --inLeft;
-        iconv(converter, nullptr, nullptr, nullptr, nullptr);
     }
+    flush();
     return out;
 }
 
@@ -363,6 +372,67 @@ std::string resolveGameFile(const std::string &name) {
 
 fs::path resolveGameFile(const fs::path &folder, const std::string &name) {
     return resolveGameFile(folder, name, currentCodePage());
+}
+
+} // namespace simhost
+
+namespace simhost {
+namespace {
+
+fs::path &standardGraphicsStore() {
+    static auto *const folder = new fs::path;
+    return *folder;
+}
+
+std::string &howToNameStore() {
+    static auto *const how = new std::string("--standard-graphics DIR or the environment variable "
+                                             "FARVIEW_STANDARD_GRAPHICS");
+    return *how;
+}
+
+bool isFile(const fs::path &path) {
+    std::error_code failure;
+    return fs::exists(path, failure);
+}
+
+// Only a name relative to the game folder can be one of the standard graphics.
+bool isRelative(const std::string &name) {
+    if (name.empty() || name[0] == '/') return false;
+#ifdef _WIN32
+    if (name[0] == '\\' || (name.size() > 1 && name[1] == ':')) return false;
+#endif
+    return true;
+}
+
+} // namespace
+
+void setStandardGraphicsFolder(const fs::path &folder) { standardGraphicsStore() = folder; }
+
+const fs::path &standardGraphicsFolder() { return standardGraphicsStore(); }
+
+void setHowToNameStandardGraphics(const std::string &how) { howToNameStore() = how; }
+
+GraphicFile findGraphicFile(const fs::path &folder, const std::string &name) {
+    const fs::path inGame = resolveGameFile(folder, name);
+    if (!name.empty() && isFile(inGame)) return {inGame, GraphicSource::gameFolder};
+    const fs::path &standard = standardGraphicsStore();
+    if (standard.empty() || !isRelative(name)) return {inGame, GraphicSource::nowhere};
+    const fs::path inStandard = resolveGameFile(standard, name);
+    if (isFile(inStandard)) return {inStandard, GraphicSource::standardGraphics};
+    return {inGame, GraphicSource::nowhere};
+}
+
+std::string graphicNotFoundReason() {
+    const fs::path &standard = standardGraphicsStore();
+    if (standard.empty())
+        return "it is not in the game folder, and no standard graphics folder is named (" + howToNameStore() +
+               " names the folder of the engine's standard graphics)";
+#ifdef _WIN32
+    const std::string shown = standard.u8string();
+#else
+    const std::string shown = standard.string();
+#endif
+    return "it is neither in the game folder nor in the standard graphics folder \"" + shown + "\"";
 }
 
 } // namespace simhost

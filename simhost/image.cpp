@@ -27,6 +27,15 @@ void releasePixels(FvHostImage &image) {
     image.height = 0;
 }
 
+// The host's file names are UTF-8 on Windows (see png_io.cpp).
+std::string hostPath(const std::filesystem::path &path) {
+#ifdef _WIN32
+    return path.u8string();
+#else
+    return path.string();
+#endif
+}
+
 // A file name the plug-in passes comes from the game, in its code page; messages are UTF-8.
 std::string quoted(const char *fileName) { return "\"" + toUtf8(fileName) + "\""; }
 
@@ -82,8 +91,11 @@ void loadImageFile(FvHostImage *image, const char *fileName, int32_t loadOption)
     }
     png::PalettedImage decoded{};
     std::string problem;
-    // Found as the real host finds a game's files: in any letter case, named in the code page.
-    if (!png::readPaletted(resolveGameFile(fileName), &decoded, &problem)) {
+    // Found as the real host finds a game's files: in any letter case, named in the code page, in
+    // the game folder or else among the standard graphics.
+    const GraphicFile file = findGraphicFile({}, fileName);
+    if (file.source == GraphicSource::nowhere) problem = graphicNotFoundReason();
+    if (!problem.empty() || !png::readPaletted(hostPath(file.path), &decoded, &problem)) {
         engine::reportProblem("Cannot load image " + quoted(fileName) + ": " + problem);
         return;
     }

@@ -7,10 +7,12 @@
 #include <sstream>
 
 #include "simhost/game_folder.h"
+#include "tools/common/game_code_page.h"
 #include "tools/common/program_files.h"
 #include "tools/common/version.h"
 #include "tools/demo/demo_game.h"
 #include "tools/live/live_demo.h"
+#include "tools/live/live_settings.h"
 #include "tools/live/live_window.h"
 
 namespace fs = std::filesystem;
@@ -24,6 +26,9 @@ const char *const kExamples = R"(Examples:
       map 3 of the game folder MyGame, the hero on column 12, row 8
   farview-live MyGame --script view.txt
       runs the preview script view.txt first (your view's comment lines), then goes live
+  farview-live MyGame --standard-graphics ~/StandardGraphics
+      a game whose standard chipsets, sheets and backgrounds are in a folder of their own; the
+      folder is remembered for the next runs
 
 Entering a map runs the Farview lines of the game's own events that start by themselves; Enter or
 Space is the action key, and walking onto an event that a touch starts runs its lines too.
@@ -41,6 +46,7 @@ struct Request {
     std::string script;
     std::string output = ".";
     std::string codePage; // empty: found by the game's file names
+    std::string standardGraphics; // empty: FARVIEW_STANDARD_GRAPHICS's, else the one remembered
     std::string module;
     std::string inputs;
     int32_t scale = 3;
@@ -85,8 +91,33 @@ bool demoFolder(const char *argv0, fs::path &folder, std::string *error) {
     return preview::writeDemoGame(folder, error);
 }
 
+// The standard-graphics folder named, else the one named at an earlier run; one named is
+// remembered for the next runs.
+bool useStandardGraphics(const std::string &named, std::string *error) {
+    const fs::path settings = live::settingsFile();
+    const std::optional<std::string> value =
+        settings.empty() ? std::nullopt : live::readSetting(settings, live::kStandardGraphicsSetting);
+    fs::path remembered = value ? fs::u8path(*value) : fs::path();
+    std::error_code ignored;
+    if (!remembered.empty() && !fs::is_directory(remembered, ignored)) {
+        std::cerr << "farview-live: the standard graphics folder remembered, \"" << *value
+                  << "\", is gone: --standard-graphics DIR names another\n";
+        remembered.clear();
+    }
+    if (!tools::useStandardGraphics(named, remembered, error)) return false;
+    const fs::path &folder = simhost::standardGraphicsFolder();
+    if (folder.empty()) return true;
+    std::cerr << "farview-live: the standard graphics come from \"" << tools::shownPath(folder) << "\"\n";
+    std::string problem;
+    if (!named.empty() && !settings.empty() &&
+        !live::writeSetting(settings, live::kStandardGraphicsSetting, tools::shownPath(folder), &problem))
+        std::cerr << "farview-live: " << problem << " (the folder is not remembered)\n";
+    return true;
+}
+
 int run(const Request &request, const char *argv0) {
     std::string error;
+    if (!useStandardGraphics(request.standardGraphics, &error)) return fail(error);
     live::OpenRequest open;
     open.codePage = request.codePage;
     open.map = request.map;
@@ -161,6 +192,12 @@ int main(int argc, char **argv) {
                    "the game's Windows code page (default: the one under which the game's file names find its "
                    "files, else 1252)")
         ->type_name("NAME");
+    app.add_option("--standard-graphics", request.standardGraphics,
+                   "the folder of the engine's standard graphics, where images the game folder lacks are looked for, "
+                   "remembered for the next runs (default: the one FARVIEW_STANDARD_GRAPHICS names, else the one "
+                   "remembered)")
+        ->check(CLI::ExistingDirectory)
+        ->type_name("DIR");
     app.add_option("--module", request.module, "the plug-in module to load (default: the one beside this program)")
         ->type_name("PATH");
     app.add_flag("--no-game-lines", request.noGameLines,

@@ -573,7 +573,7 @@ void LiveSession::settle(const Checked &checked) {
     unusable_ = checked.unusable;
     std::vector<fs::path> files{simhost::resolveGameFile(game_.folder, mapFileName(mapId_))};
     if (!game_.databasePath.empty()) files.push_back(game_.databasePath);
-    for (const std::string &name : checked.images) files.push_back(simhost::resolveGameFile(game_.folder, name));
+    for (const std::string &name : checked.images) files.push_back(simhost::findGraphicFile(game_.folder, name).path);
     watch_.watch(std::move(files));
 }
 

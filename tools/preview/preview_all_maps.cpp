@@ -28,6 +28,7 @@ struct MapOutcome {
     int32_t mapId = 0;
     std::string failure;               // why the map could not be rendered; empty when it was
     std::vector<std::string> missing;  // files it names that the folder lacks, in UTF-8
+    std::vector<std::string> standard; // files it names that the standard graphics give, in UTF-8
     std::vector<std::string> messages; // "[caption] text" shown while it rendered, but for missing files
     std::vector<uint16_t> screen;      // its still, when it rendered
     bool floorMostlyColourZero = false;
@@ -44,15 +45,15 @@ constexpr int32_t kDefaultHorizon = 50;
 // The screen colour of index 0 of each tileset graphic met, by its file (none: it cannot be loaded).
 using ColourZeroCache = std::map<std::string, std::optional<uint16_t>>;
 
-std::vector<std::string> missingFiles(const simhost::GameFolder &game, int32_t mapId, const tools::HeroLook &hero) {
+// The files the map shows that the game folder lacks: missing, or taken from the standard graphics.
+void findShownFiles(const simhost::GameFolder &game, int32_t mapId, const tools::HeroLook &hero, MapOutcome &outcome) {
     std::vector<std::string> names = simhost::filesShownByMap(game, mapId);
     if (!hero.sheet.sheetName.empty()) names.push_back("CharSet/" + hero.sheet.sheetName + ".png");
-    std::vector<std::string> missing;
     for (const std::string &name : names) {
-        std::error_code failure;
-        if (!fs::exists(simhost::resolveGameFile(game.folder, name), failure)) missing.push_back(simhost::toUtf8(name));
+        const simhost::GraphicSource source = simhost::findGraphicFile(game.folder, name).source;
+        if (source == simhost::GraphicSource::nowhere) outcome.missing.push_back(simhost::toUtf8(name));
+        if (source == simhost::GraphicSource::standardGraphics) outcome.standard.push_back(simhost::toUtf8(name));
     }
-    return missing;
 }
 
 // Index 0 of the map's tileset graphic as the floor shows it, loaded once for every map of the
@@ -135,7 +136,7 @@ MapOutcome renderMap(const simhost::GameFolder &game, const simhost::PluginModul
         return outcome;
     }
     const simhost::GameMap &map = *simhost::enteredMap();
-    outcome.missing = missingFiles(game, mapId, start.heroLook);
+    findShownFiles(game, mapId, start.heroLook, outcome);
     outcome.strayLayerMarkWarning = start.strayLayerMarkWarning;
     const std::optional<uint16_t> colourZero = tilesetColourZero(game, map, colours);
     ScriptOptions options;
@@ -181,6 +182,10 @@ constexpr const char *kColourZeroAdvice =
     "  ground to the engine's background, which the view does not draw. Give them another tileset,\n"
     "  whose lower tiles cover the ground, or a boundary texture before using the view there.\n";
 
+constexpr const char *kNameTheStandardGraphics =
+    "  Where they are the engine's standard graphics, name the folder that holds them with\n"
+    "  --standard-graphics DIR (or the environment variable FARVIEW_STANDARD_GRAPHICS).\n";
+
 std::string capitalised(std::string text) {
     if (!text.empty() && text.front() >= 'a' && text.front() <= 'z')
         text.front() = static_cast<char>(text.front() - 'a' + 'A');
@@ -193,9 +198,23 @@ void listByText(std::ostream &report, const char *heading, const MapsByText &ent
     for (const auto &entry : entries) report << "  " << entry.first << ": " << mapList(entry.second) << "\n";
 }
 
+// The files the standard graphics gave, and those missing with where they were looked for.
+void listStandardGraphics(std::ostream &report, const MapsByText &missing, const MapsByText &standard) {
+    const fs::path &folder = simhost::standardGraphicsFolder();
+    listByText(report, "Taken from the standard graphics folder", standard);
+    if (folder.empty()) {
+        listByText(report, "Missing files, named by the maps but not in the game folder", missing);
+        if (!missing.empty()) report << kNameTheStandardGraphics;
+    } else {
+        listByText(report, "Missing files, named by the maps but neither in the game folder nor in the standard "
+                           "graphics folder",
+                   missing);
+    }
+}
+
 std::string writeReport(const std::vector<MapOutcome> &outcomes, const tools::HeroLook &hero, const AllMapsRun &run) {
     size_t rendered = 0;
-    MapsByText missing, messages;
+    MapsByText missing, standard, messages;
     std::vector<int32_t> colourZero;
     std::ostringstream failures, strayMarks, linesRun;
     size_t strayMarkCount = 0, mapsWithLines = 0;
@@ -212,6 +231,7 @@ std::string writeReport(const std::vector<MapOutcome> &outcomes, const tools::He
             strayMarks << "  map " << outcome.mapId << ": " << outcome.strayLayerMarkWarning << "\n";
         }
         for (const std::string &name : outcome.missing) missing[name].push_back(outcome.mapId);
+        for (const std::string &name : outcome.standard) standard[name].push_back(outcome.mapId);
         for (const std::string &text : outcome.messages) messages[text].push_back(outcome.mapId);
     }
     const std::string folder = (fs::path(run.shownFolder) / "").string();
@@ -235,7 +255,7 @@ std::string writeReport(const std::vector<MapOutcome> &outcomes, const tools::He
                << kColourZeroAdvice;
     if (strayMarkCount > 0)
         report << "\nFloors read from a stray byte 0x47 (" << strayMarkCount << "):\n" << strayMarks.str();
-    listByText(report, "Missing files, named by the maps but not in the game folder", missing);
+    listStandardGraphics(report, missing, standard);
     listByText(report, "Messages", messages);
     return report.str();
 }

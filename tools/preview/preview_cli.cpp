@@ -41,6 +41,9 @@ const char *const kExamples = R"(Examples:
       every map of MyGame from its centre: map-0001.png ..., a contact sheet of them all
       (contact-sheet.png) and a report of the maps that failed, the files they lack and the maps
       whose floor is mostly the tileset's colour 0 (report.txt)
+  farview-preview MyGame --all-maps --standard-graphics ~/StandardGraphics
+      the same for a game whose standard chipsets, sheets and backgrounds are in a folder of their
+      own (FARVIEW_STANDARD_GRAPHICS names it too)
 
 Entering a map runs the Farview lines of the game's own events that start by themselves (auto-start
 and parallel pages, and the common events they call); a map without any shows its default view.
@@ -57,6 +60,7 @@ struct Request {
     bool allMaps = false;
     std::string output = "out";
     std::string codePage; // empty: the one the game's file names find
+    std::string standardGraphics; // empty: the one FARVIEW_STANDARD_GRAPHICS names, if any
     std::string module;
     bool noGameLines = false; // enter maps without running the game's own lines
 };
@@ -170,8 +174,10 @@ public:
 
     int run() {
         const std::string previousCodePage = simhost::codePage();
+        const fs::path previousStandardGraphics = simhost::standardGraphicsFolder();
         int status = render();
         simhost::setCodePage(previousCodePage, nullptr);
+        simhost::setStandardGraphicsFolder(previousStandardGraphics);
         return status;
     }
 
@@ -208,6 +214,7 @@ private:
             *error = "cannot create " + outputFolder_.string() + ": " + failure.message();
             return false;
         }
+        if (!tools::useStandardGraphics(request_.standardGraphics, {}, error)) return false;
         if (request_.game.empty())
             return prepareDemo(error) && tools::useGameCodePage(game_, request_.codePage, console_.out, error);
         if (!simhost::openGame(fs::absolute(request_.game), game_, error)) return false;
@@ -433,6 +440,11 @@ int runPreview(int argc, const char *const *argv, const PreviewPaths &paths, std
                    "the game's Windows code page (default: the one under which the game's file names find its "
                    "files, else 1252)")
         ->type_name("NAME");
+    app.add_option("--standard-graphics", request.standardGraphics,
+                   "the folder of the engine's standard graphics, where images the game folder lacks are looked for "
+                   "(default: the one FARVIEW_STANDARD_GRAPHICS names, else none)")
+        ->check(CLI::ExistingDirectory)
+        ->type_name("DIR");
     app.add_option("--module", request.module, "the plug-in module to load (default: the one beside this program)")
         ->type_name("PATH");
     app.add_flag("--no-game-lines", request.noGameLines,

@@ -76,6 +76,35 @@ std::optional<std::string> fromUtf8(const std::string &utf8);
 std::string resolveGameFile(const std::string &name);
 std::filesystem::path resolveGameFile(const std::filesystem::path &folder, const std::string &name);
 
+// ---- The standard graphics (game_folder_names.cpp) -------------------------------------------
+// A project fresh from the editor holds only its author's own graphics: its standard chipsets,
+// sheets and backgrounds come from the engine's standard-graphics package, installed once in a
+// folder of its own. The host's image loader looks in the game folder first, then there, with the
+// same rules for both (resolveGameFile).
+
+// The folder of the standard graphics, absolute; empty: none (the default).
+void setStandardGraphicsFolder(const std::filesystem::path &folder);
+const std::filesystem::path &standardGraphicsFolder();
+
+// How a person names that folder in the program at hand, for the message of a missing file (by
+// default "--standard-graphics DIR or the environment variable FARVIEW_STANDARD_GRAPHICS").
+void setHowToNameStandardGraphics(const std::string &how);
+
+enum class GraphicSource { gameFolder, standardGraphics, nowhere };
+
+struct GraphicFile {
+    std::filesystem::path path; // the file to open; the name in the game folder when it is nowhere
+    GraphicSource source = GraphicSource::nowhere;
+};
+
+// The file a graphic's name (in the game's code page) names: in folder (relative names from the
+// current directory when folder is empty), else, for a relative name, in the standard graphics.
+GraphicFile findGraphicFile(const std::filesystem::path &folder, const std::string &name);
+
+// Why a graphic is nowhere, for "Cannot load image "NAME": ...": where the host looked, and how
+// the standard-graphics folder is named when none is.
+std::string graphicNotFoundReason();
+
 // ---- The game folder (game_folder.cpp) -------------------------------------------------------
 
 struct GameFolder {
@@ -144,7 +173,7 @@ struct HeroSheet {
 // or, for the party, the System cannot be read: then the hero has no sheet.
 bool heroSheet(const GameDatabase &db, HeroSheet &sheet, std::string *error);
 
-// ---- The game's code page, found by its file names (game_folder_code_page.cpp) ---------------
+// ---- The game's code page, found by its file names and texts (game_folder_code_page.cpp) -----
 
 // The files the game's database and maps name, each once, in the game's code page: "ChipSet/" +
 // each tileset's graphic + ".png", "CharSet/" + each actor's and event page's sheet + ".png" and
@@ -157,17 +186,43 @@ std::vector<std::string> namedGameFiles(const GameFolder &game);
 std::vector<std::string> filesShownByMap(const GameFolder &game, int32_t mapId);
 
 struct CodePageChoice {
-    std::string codePage; // 1252 when no code page finds more of the names
+    std::string codePage; // 1252 when neither the names nor the texts decide
     size_t weighed = 0;   // the names weighed: those not in ASCII, at most kMostNamesWeighed
     size_t found = 0;     // of them, the ones found under codePage
+    size_t textsWeighed = 0; // the texts weighed (chooseGameCodePage): those not in ASCII
+    size_t textsRead = 0;    // of them, the ones that read right under codePage
 };
 
 // The names a choice weighs at most: enough to tell code pages apart, few enough to be quick.
 constexpr size_t kMostNamesWeighed = 32;
+// Likewise the texts.
+constexpr size_t kMostTextsWeighed = 64;
 
 // The code page of gameCodePages() under which the most of names (file names the game gives, in
-// its code page, relative to folder) name files of the folder; of those that find as many, the
-// first listed. Names in ASCII read the same in every code page and are not weighed.
+// its code page, relative to folder) name files of the folder or of the standard graphics; of
+// those that find as many, the first listed. Names in ASCII read the same in every code page and
+// are not weighed.
 CodePageChoice chooseCodePage(const std::filesystem::path &folder, const std::vector<std::string> &names);
+
+// What the game says in its code page: the files it names (as namedGameFiles) and its texts (the
+// map tree's title and names, the database's tileset and common-event names, the events' names),
+// each once and those outside ASCII only, at most kMostNamesWeighed and kMostTextsWeighed. Maps are
+// read once each, in order, and no more once both lists are full.
+struct GameWords {
+    std::vector<std::string> fileNames;
+    std::vector<std::string> texts;
+};
+GameWords gameWords(const GameFolder &game);
+
+// How well a text reads under a code page, from 0 to 1: 0 unless its bytes are whole, defined
+// characters there, every letter of them of the scripts that code page is written in (and, for
+// the Latin pages, most of its letters plain ASCII, as in words of those languages); more the more
+// of its characters are letters rather than signs, and letters its language uses often.
+double textReading(const std::string &text, const std::string &codePage);
+
+// The game's code page: the one under which its file names find the most files (chooseCodePage),
+// the strongest evidence; when none finds any, the one under which its texts read best (the sum of
+// textReading; of those that read as well, the first listed); when nothing reads right, 1252.
+CodePageChoice chooseGameCodePage(const GameFolder &game);
 
 } // namespace simhost
