@@ -151,7 +151,7 @@ TEST_F(PreviewCommandLine, WrongFormsAreRefused) {
         std::vector<std::string> arguments;
         const char *message;
     } cases[] = {
-        {{"MyGame"}, "GAME_FOLDER needs a SCRIPT, --map N or --all-maps"},
+        {{"MyGame"}, "GAME_FOLDER needs a SCRIPT, --map N, --all-maps or --check"},
         {{"MyGame", "view.txt", "--map", "1"}, "either a SCRIPT or --map, not both"},
         {{"--map", "1"}, "--map needs a GAME_FOLDER"},
         {{"MyGame", "view.txt", "--hero", "1,2"}, "--hero goes with --map"},

@@ -9,6 +9,7 @@
 
 #include "simhost/game_folder.h"
 #include "support/host_fixture.h"
+#include "tools/common/game_entry.h"
 #include "tools/demo/demo_game.h"
 #include "tools/preview/preview_script.h"
 
@@ -35,7 +36,10 @@ protected:
         ASSERT_TRUE(preview::writeDemoGame(scratch.path(), &error)) << error;
         ASSERT_TRUE(simhost::openGame(scratch.path(), game, &error)) << error;
         options.outputFolder = scratch.path();
-        options.enterMap = [this](int32_t mapId, std::string *problem) { return simhost::enterMap(game, mapId, problem); };
+        options.enterMap = [this](int32_t mapId, std::string *problem) {
+            tools::EntryReport entry;
+            return tools::enterWithGameLines(game, mapId, module, entry, problem);
+        };
     }
 
     preview::ScriptResult run(const std::string &text) {
@@ -63,9 +67,11 @@ TEST_F(PreviewOnTheDemo, TheReadmesExampleScriptRunsAndItsChecksHold) {
     EXPECT_EQ(result.animations.size(), 2u);
 }
 
+// The island's own lines turn drawing on as the map is entered: the script turns it off first.
 TEST_F(PreviewOnTheDemo, RenderingIsOnUntilTheTitleScreen) {
     auto result = run(R"(enter 1
 hero 20 15
+@init_mode7 false
 @load_map_to_texture
 @is_mode7_rendering 3
 expect returned false
