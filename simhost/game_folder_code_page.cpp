@@ -4,7 +4,9 @@
 // find none (the graphics are elsewhere, or named in ASCII), the game's texts tell it: under the
 // right code page they read as words of one script.
 #include <algorithm>
+#include <map>
 #include <set>
+#include <utility>
 
 #include "game_folder_names.h"
 #include "simhost/game_folder.h"
@@ -49,15 +51,39 @@ bool isThere(const fs::path &path) {
     return fs::exists(path, failure);
 }
 
-bool isFound(const fs::path &folder, const std::string &name, const std::string &codePage) {
-    if (isThere(resolveGameFile(folder, name, codePage))) return true;
-    const fs::path &standard = standardGraphicsFolder();
-    return !standard.empty() && isThere(resolveGameFile(standard, name, codePage));
-}
+// The folders a choice looks in, each with whether the folder part of a name is there: in ASCII
+// ("ChipSet/") it reads the same under every code page, so a folder without it is looked through
+// once, not once a code page.
+class Places {
+public:
+    explicit Places(const fs::path &folder) {
+        folders_.push_back(folder);
+        if (!standardGraphicsFolder().empty()) folders_.push_back(standardGraphicsFolder());
+    }
+    bool find(const std::string &name, const std::string &codePage) {
+        for (const fs::path &folder : folders_)
+            if (mayHold(folder, name) && isThere(resolveGameFile(folder, name, codePage))) return true;
+        return false;
+    }
 
-size_t countFound(const fs::path &folder, const std::vector<std::string> &names, const std::string &codePage) {
+private:
+    bool mayHold(const fs::path &folder, const std::string &name) {
+        const size_t slash = name.find('/');
+        const std::string part = slash == std::string::npos ? std::string() : name.substr(0, slash);
+        if (part.empty() || !isAscii(part)) return true;
+        const auto key = std::make_pair(folder, part);
+        const auto known = parts_.find(key);
+        if (known != parts_.end()) return known->second;
+        return parts_[key] = isThere(resolveGameFile(folder, part, gameCodePages().front()));
+    }
+
+    std::vector<fs::path> folders_;
+    std::map<std::pair<fs::path, std::string>, bool> parts_;
+};
+
+size_t countFound(Places &places, const std::vector<std::string> &names, const std::string &codePage) {
     return static_cast<size_t>(std::count_if(names.begin(), names.end(), [&](const std::string &name) {
-        return isFound(folder, name, codePage);
+        return places.find(name, codePage);
     }));
 }
 
@@ -111,9 +137,10 @@ CodePageChoice chooseCodePage(const fs::path &folder, const std::vector<std::str
     for (const std::string &name : names)
         if (!isAscii(name) && weighed.size() < kMostNamesWeighed) weighed.push_back(name);
     CodePageChoice choice{gameCodePages().front(), weighed.size(), 0};
+    Places places(folder);
     for (const std::string &codePage : gameCodePages()) {
         if (choice.found == weighed.size()) break; // none can find more
-        const size_t found = countFound(folder, weighed, codePage);
+        const size_t found = countFound(places, weighed, codePage);
         if (found > choice.found) choice = {codePage, weighed.size(), found};
     }
     return choice;

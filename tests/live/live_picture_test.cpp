@@ -28,24 +28,43 @@ TEST_F(LivePicture, EachScreenPixelBecomesASquareOfItsColour) {
 }
 
 // A message longer than the window wraps at blanks (a word too long for a line is cut), a line
-// break in it starts a new line, and a character outside ASCII is one '?'.
+// break in it starts a new line, and a character outside ASCII keeps its own glyph.
 TEST(LiveOverlay, LongMessagesWrapAndLineBreaksBreak) {
     const std::vector<live::OverlayLine> lines = live::wrappedLines(
         {{"There was an error.\nPlease load the map first", true}, {"CharSet/B\xC3\xA4ume.png", false}}, 14);
-    const std::vector<std::string> expected = {"There was an", "  error.",       "Please load", "  the map",
-                                               "  first",      "CharSet/B?ume.", "  png"};
+    const std::vector<std::string> expected = {"There was an", "  error.",           "Please load", "  the map",
+                                               "  first",      "CharSet/B\xC3\xA4ume.", "  png"};
     ASSERT_EQ(lines.size(), expected.size());
     for (size_t i = 0; i < lines.size(); ++i) {
         EXPECT_EQ(lines[i].text, expected[i]);
         EXPECT_EQ(lines[i].warning, i < 5);
     }
-    live::WindowImage image{60, 40, std::vector<uint32_t>(60 * 40, 0xFFFFFFu)};
+    live::WindowImage image{70, 40, std::vector<uint32_t>(70 * 40, 0xFFFFFFu)};
     live::drawOverlay({{std::string(12, 'M')}}, 1, image);
-    // Nine characters of 6 pixels fit between margins of 2: the band ends at 58, two lines down.
-    EXPECT_EQ(image.pixels[57], 0x7F7F7Fu);
-    EXPECT_EQ(image.pixels[58], 0xFFFFFFu);
-    EXPECT_EQ(image.pixels[23 * 60], 0x7F7F7Fu);
-    EXPECT_EQ(image.pixels[24 * 60], 0xFFFFFFu);
+    // Eight columns of 8 pixels fit between margins of 2: the band ends at 68, two lines of 16 down.
+    EXPECT_EQ(image.pixels[67], 0x7F7F7Fu);
+    EXPECT_EQ(image.pixels[68], 0xFFFFFFu);
+    EXPECT_EQ(image.pixels[35 * 70], 0x7F7F7Fu);
+    EXPECT_EQ(image.pixels[36 * 70], 0xFFFFFFu);
+}
+
+// A Chinese name (the overlay showed "??" for it once) is drawn in glyphs of its own, two columns a
+// character.
+TEST(LiveOverlay, ChineseCharactersHaveTheirOwnGlyphsTwoColumnsWide) {
+    const std::vector<live::OverlayLine> lines = live::wrappedLines({{"ChipSet/\u5167\u90E8.png", false}}, 10);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].text, "ChipSet/\u5167");
+    EXPECT_EQ(lines[1].text, "  \u90E8.png");
+    const auto drawn = [](const std::string &text) {
+        live::WindowImage image{40, 20, std::vector<uint32_t>(40 * 20, 0xFFFFFFu)};
+        live::drawOverlay({{text}}, 1, image);
+        return image.pixels;
+    };
+    const std::vector<uint32_t> inside = drawn("\u5167");
+    EXPECT_NE(inside, drawn("\uFFFD")); // what stands for a character the glyphs lack
+    EXPECT_NE(inside, drawn("\u90E8"));
+    EXPECT_EQ(inside[19], 0x7F7F7Fu); // 16 pixels and the margins
+    EXPECT_EQ(inside[20], 0xFFFFFFu);
 }
 
 } // namespace

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "simhost/simhost.h"
-#include "tools/common/bitmap_font.h"
+#include "tools/live/overlay_glyphs.h"
 #include "tools/preview/preview_animation.h"
 
 namespace live {
@@ -37,20 +37,41 @@ const char *facingName(int32_t facing) {
 
 std::string yesNo(bool value) { return value ? "yes" : "no"; }
 
-// The font has ASCII only: each UTF-8 sequence becomes one '?', so that the text keeps its length.
-std::string asciiOf(const std::string &text) {
-    std::string ascii;
-    for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80)
-            ascii += c == '\t' ? ' ' : c;
-        else if (byte >= 0xC0 || ascii.empty() || ascii.back() != '?')
-            ascii += '?';
+constexpr const char *kIndent = "  ";
+
+std::string utf8Of(std::vector<char32_t>::const_iterator first, std::vector<char32_t>::const_iterator last) {
+    std::string text;
+    for (; first != last; ++first) {
+        const char32_t c = *first;
+        if (c < 0x80) {
+            text += static_cast<char>(c);
+            continue;
+        }
+        const int extra = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+        static const unsigned kLeads[] = {0, 0xC0, 0xE0, 0xF0}; // by the number of bytes after the lead
+        text += static_cast<char>(kLeads[extra] | (c >> (6 * extra)));
+        for (int i = extra - 1; i >= 0; --i) text += static_cast<char>(0x80u | ((c >> (6 * i)) & 0x3Fu));
     }
-    return ascii;
+    return text;
 }
 
-constexpr const char *kIndent = "  ";
+size_t columnsOf(char32_t c) {
+    const Glyph glyph = overlayGlyph(c);
+    return glyph.mark ? 0 : static_cast<size_t>(glyph.width / kNarrowGlyphWidth);
+}
+
+// Where a line of room columns ends in text: at its last blank that leaves something before it,
+// else as many characters as fit (one at least), a character's marks kept with it.
+size_t cutFor(const std::vector<char32_t> &text, size_t room) {
+    size_t used = 0, cut = 0, lastBlank = 0;
+    while (cut < text.size() && (used + columnsOf(text[cut]) <= room || cut == 0)) {
+        used += columnsOf(text[cut]);
+        if (text[cut] == ' ' && cut > 0) lastBlank = cut;
+        ++cut;
+    }
+    while (cut < text.size() && columnsOf(text[cut]) == 0) ++cut;
+    return cut == text.size() || text[cut] == ' ' || lastBlank == 0 ? cut : lastBlank;
+}
 
 // Darkens the band the text stands on to half, so that it reads on any floor.
 void darken(WindowImage &image, int32_t width, int32_t height) {
@@ -138,18 +159,20 @@ std::vector<OverlayLine> wrappedLines(const std::vector<OverlayLine> &lines, siz
     if (columns == 0) return wrapped;
     const size_t indent = std::string(kIndent).size();
     for (const OverlayLine &line : lines) {
-        const std::string text = asciiOf(line.text);
-        for (size_t start = 0; start <= text.size();) {
-            const size_t end = std::min(text.find('\n', start), text.size());
-            std::string rest = text.substr(start, end - start);
+        std::vector<char32_t> text = codePointsOf(line.text);
+        std::replace(text.begin(), text.end(), U'\t', U' ');
+        for (auto start = text.begin(); start <= text.end();) {
+            const auto end = std::find(start, text.end(), U'\n');
+            std::vector<char32_t> rest(start, end);
             for (bool first = true; first || !rest.empty(); first = false) {
                 const size_t room = first || columns <= indent + 1 ? columns : columns - indent;
-                size_t cut = rest.size() <= room ? rest.size() : rest.rfind(' ', room);
-                if (cut == std::string::npos || cut == 0) cut = std::min(rest.size(), std::max<size_t>(room, 1));
-                wrapped.push_back(
-                    {(first || columns <= indent + 1 ? "" : kIndent) + rest.substr(0, cut), line.warning});
-                rest.erase(0, std::min(rest.find_first_not_of(' ', cut), rest.size()));
+                size_t cut = cutFor(rest, room);
+                const std::string shown = utf8Of(rest.begin(), rest.begin() + static_cast<std::ptrdiff_t>(cut));
+                wrapped.push_back({(first || columns <= indent + 1 ? "" : kIndent) + shown, line.warning});
+                while (cut < rest.size() && rest[cut] == U' ') ++cut;
+                rest.erase(rest.begin(), rest.begin() + static_cast<std::ptrdiff_t>(cut));
             }
+            if (end == text.end()) break;
             start = end + 1;
         }
     }
@@ -158,18 +181,19 @@ std::vector<OverlayLine> wrappedLines(const std::vector<OverlayLine> &lines, siz
 
 void drawOverlay(const std::vector<OverlayLine> &given, int32_t fontScale, WindowImage &image) {
     const int32_t scale = std::max(1, fontScale);
-    const int32_t lineHeight = tools::kGlyphHeight * scale;
+    const int32_t lineHeight = kGlyphRows * scale;
     const int32_t margin = kMargin * scale;
-    const size_t longest = static_cast<size_t>(std::max(0, (image.width - 2 * margin) / (tools::kGlyphWidth * scale)));
+    const int32_t columnWidth = kNarrowGlyphWidth * scale;
+    const size_t longest = static_cast<size_t>(std::max(0, (image.width - 2 * margin) / columnWidth));
     const std::vector<OverlayLine> lines = wrappedLines(given, longest);
     size_t widest = 0;
-    for (const OverlayLine &line : lines) widest = std::max(widest, std::min(line.text.size(), longest));
-    darken(image, static_cast<int32_t>(widest) * tools::kGlyphWidth * scale + 2 * margin,
+    for (const OverlayLine &line : lines) widest = std::max(widest, std::min(textColumns(line.text), longest));
+    darken(image, static_cast<int32_t>(widest) * columnWidth + 2 * margin,
            static_cast<int32_t>(lines.size()) * lineHeight + 2 * margin);
     for (size_t i = 0; i < lines.size(); ++i) {
         const uint32_t colour = lines[i].warning ? kWarningColour : kTextColour;
         const int32_t top = margin + static_cast<int32_t>(i) * lineHeight;
-        tools::drawText(lines[i].text.substr(0, longest), margin, top, scale, [&](int32_t x, int32_t y) {
+        drawGlyphs(lines[i].text, margin, top, scale, [&](int32_t x, int32_t y) {
             if (x >= 0 && y >= 0 && x < image.width && y < image.height)
                 image.pixels[static_cast<size_t>(y) * static_cast<size_t>(image.width) + static_cast<size_t>(x)] =
                     colour;

@@ -42,13 +42,14 @@ struct OverlayFacts {
 
 std::vector<OverlayLine> overlayLines(const OverlayFacts &facts);
 
-// The lines as the overlay shows them, at most columns characters each: a line break in a text
-// (the plug-in's messages have them) starts a new line, a longer line is wrapped at blanks where it
-// can, its continuation indented, and a character outside ASCII shows as one '?'.
+// The lines as the overlay shows them, at most columns columns each (a narrow character takes one,
+// a wide one, as Chinese, Japanese and Korean characters are, two): a line break in a text (the
+// plug-in's messages have them) starts a new line, a longer line is wrapped at blanks where it
+// can, its continuation indented. Every script the games' code pages hold is drawn as it is.
 std::vector<OverlayLine> wrappedLines(const std::vector<OverlayLine> &lines, size_t columns);
 
-// The lines in the top-left corner, each font pixel fontScale x fontScale, on a darkened band,
-// wrapped at the image's width.
+// The lines in the top-left corner in GNU Unifont's glyphs (overlay_glyphs.h), each glyph pixel
+// fontScale x fontScale, on a darkened band, wrapped at the image's width.
 void drawOverlay(const std::vector<OverlayLine> &lines, int32_t fontScale, WindowImage &image);
 
 } // namespace live

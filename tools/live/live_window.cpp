@@ -324,7 +324,7 @@ private:
         SDL_GetRendererOutputSize(renderer_, &width, &height);
         const int32_t scale = std::max(1, std::min(width / simhost::kScreenWidth, height / simhost::kScreenHeight));
         scaleScreen(scale, image_);
-        if (overlay_) drawOverlay(overlayLines(facts()), scale >= 3 ? 2 : 1, image_);
+        if (overlay_) drawOverlay(overlayLines(facts()), scale >= 5 ? 2 : 1, image_);
         if (texture_ == nullptr || textureWidth_ != image_.width || textureHeight_ != image_.height) makeTexture();
         if (texture_ == nullptr) return;
         SDL_UpdateTexture(texture_, nullptr, image_.pixels.data(), image_.width * 4);
