@@ -395,7 +395,8 @@ private:
         const auto known = files_.find(name);
         if (known != files_.end()) return known->second;
         std::error_code failure;
-        return files_[name] = std::filesystem::is_regular_file(simhost::resolveGameFile(game_.folder, name), failure);
+        // Found as the host's loader finds it: in the game folder, else among the standard graphics.
+        return files_[name] = std::filesystem::is_regular_file(simhost::findGraphicFile(game_.folder, name).path, failure);
     }
 
     void order(const CommandForm &form, const FvParsedComment &comment, bool &loaded, bool &drawing,
