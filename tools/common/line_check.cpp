@@ -396,7 +396,8 @@ private:
         if (known != files_.end()) return known->second;
         std::error_code failure;
         // Found as the host's loader finds it: in the game folder, else among the standard graphics.
-        return files_[name] = std::filesystem::is_regular_file(simhost::findGraphicFile(game_.folder, name).path, failure);
+        const simhost::GraphicFile file = simhost::findGraphicFile(game_.folder, name);
+        return files_[name] = std::filesystem::is_regular_file(file.path, failure);
     }
 
     void order(const CommandForm &form, const FvParsedComment &comment, bool &loaded, bool &drawing,
