@@ -63,11 +63,11 @@ struct Request {
     std::string standardGraphics; // empty: the one FARVIEW_STANDARD_GRAPHICS names, if any
     std::string module;
     bool noGameLines = false; // enter maps without running the game's own lines
+    bool check = false;       // check the game's lines instead of rendering
 };
 
 // Progress on one line that each frame overwrites on a terminal; a message first ends that line.
 class Console {
-    bool check = false;       // check the game's lines instead of rendering
 public:
     Console(std::ostream &outStream, std::ostream &errStream, bool terminal)
         : out(outStream), err(errStream), terminal_(terminal) {}
@@ -185,13 +185,13 @@ private:
     int render() {
         std::string error;
         if (!prepare(&error)) return console_.fail(error);
+        if (request_.check) return check();
         LoadedPlugin plugin;
         simhost::resetEngine();
         if (!simhost::loadPlugin(moduleToLoad(), plugin.module, &error)) return console_.fail(error);
         module_ = &plugin.module;
         reportMessages();
         if (request_.map && !prepareMapView(&error)) return console_.fail(error);
-        if (request_.check) return check();
         tools::CurrentDirectory directory;
         if (!directory.enter(game_.folder, &error)) return console_.fail(error);
         if (request_.allMaps) return renderAllMaps(game_, plugin.module, allMapsRun());
@@ -306,13 +306,6 @@ private:
         return options;
     }
 
-    // Enters the map as the game does: its lines run, and the tool says which.
-    bool enter(int32_t mapId, std::string *error) {
-        if (request_.noGameLines) return simhost::enterMap(game_, mapId, error);
-        tools::EntryReport report;
-        if (!tools::enterWithGameLines(game_, mapId, *module_, report, error)) return false;
-        console_.endProgress();
-        for (const std::string &ran : report.summary()) console_.out << "entering map " << mapId << " ran " << ran << "\n";
     // Every Farview line of the game, as the plug-in will read it: the problems like a compiler's,
     // then the summary. 1 when there is an error.
     int check() {
@@ -323,6 +316,13 @@ private:
         return report.count(tools::Severity::error) > 0 ? 1 : 0;
     }
 
+    // Enters the map as the game does: its lines run, and the tool says which.
+    bool enter(int32_t mapId, std::string *error) {
+        if (request_.noGameLines) return simhost::enterMap(game_, mapId, error);
+        tools::EntryReport report;
+        if (!tools::enterWithGameLines(game_, mapId, *module_, report, error)) return false;
+        console_.endProgress();
+        for (const std::string &ran : report.summary()) console_.out << "entering map " << mapId << " ran " << ran << "\n";
         if (report.defaultView)
             console_.out << "map " << mapId << " runs no Farview line on entry: its default view\n";
         return true;
@@ -386,6 +386,9 @@ std::string checkForm(const Request &request, bool heroGiven) {
     if (request.map && !request.script.empty()) return "give either a SCRIPT or --map, not both";
     if (request.allMaps && (request.map || !request.script.empty()))
         return "--all-maps goes alone, without a SCRIPT or --map";
+    if (request.check && (request.map || request.allMaps || !request.script.empty()))
+        return "--check goes alone, without a SCRIPT, --map or --all-maps";
+    if (request.game.empty() && request.check) return "--check needs a GAME_FOLDER";
     if (request.game.empty() && request.map) return "--map needs a GAME_FOLDER";
     if (request.game.empty() && request.allMaps) return "--all-maps needs a GAME_FOLDER";
     if (heroGiven && !request.map) return "--hero goes with --map";
@@ -393,9 +396,6 @@ std::string checkForm(const Request &request, bool heroGiven) {
     if (request.background.find_first_of("\r\n") != std::string::npos) return "--background cannot hold a line break";
     int32_t column = 0, row = 0;
     if (heroGiven && !parseCell(request.hero, column, row))
-    if (request.check && (request.map || request.allMaps || !request.script.empty()))
-        return "--check goes alone, without a SCRIPT, --map or --all-maps";
-    if (request.game.empty() && request.check) return "--check needs a GAME_FOLDER";
         return "--hero takes COLUMN,ROW (two whole numbers), not '" + request.hero + "'";
     if (!request.game.empty() && request.script.empty() && !request.map && !request.allMaps && !request.check)
         return "GAME_FOLDER needs a SCRIPT, --map N, --all-maps or --check (see --help)";
@@ -447,6 +447,9 @@ int runPreview(int argc, const char *const *argv, const PreviewPaths &paths, std
         ->type_name("DIR");
     app.add_option("--module", request.module, "the plug-in module to load (default: the one beside this program)")
         ->type_name("PATH");
+    app.add_flag("--check", request.check,
+                 "check every Farview line of the game's events as the plug-in will read it: each problem with its "
+                 "place and a fix, then a summary; exits 1 when there is an error");
     app.add_flag("--no-game-lines", request.noGameLines,
                  "enter maps without running the Farview lines of the game's events: every map shows its default "
                  "view, and action and run steps run nothing");
@@ -459,9 +462,6 @@ int runPreview(int argc, const char *const *argv, const PreviewPaths &paths, std
     Console console(out, err, errIsTerminal);
     std::string wrongForm = checkForm(request, hero->count() > 0);
     if (!wrongForm.empty()) return console.fail(wrongForm);
-    app.add_flag("--check", request.check,
-                 "check every Farview line of the game's events as the plug-in will read it: each problem with its "
-                 "place and a fix, then a summary; exits 1 when there is an error");
     return Session(request, paths, console).run();
 }
 
