@@ -82,9 +82,8 @@ private:
 };
 
 size_t countFound(Places &places, const std::vector<std::string> &names, const std::string &codePage) {
-    return static_cast<size_t>(std::count_if(names.begin(), names.end(), [&](const std::string &name) {
-        return places.find(name, codePage);
-    }));
+    return static_cast<size_t>(std::count_if(names.begin(), names.end(),
+                                             [&](const std::string &name) { return places.find(name, codePage); }));
 }
 
 // Texts outside ASCII, each once, up to a number.

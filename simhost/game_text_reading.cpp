@@ -34,8 +34,7 @@ Character classify(char32_t c) {
     if (within(c, 0x386, 0x3FF) && c != 0x387) return letterOf(Script::greek);
     if (within(c, 0x400, 0x52F)) return letterOf(Script::cyrillic);
     if (within(c, 0x591, 0x5F2)) return letterOf(Script::hebrew);
-    if ((within(c, 0x620, 0x6FF) && !within(c, 0x660, 0x66D)) || within(c, 0xFB50, 0xFDFF) ||
-        within(c, 0xFE70, 0xFEFF))
+    if ((within(c, 0x620, 0x6FF) && !within(c, 0x660, 0x66D)) || within(c, 0xFB50, 0xFDFF) || within(c, 0xFE70, 0xFEFF))
         return letterOf(Script::arabic);
     if (within(c, 0xE01, 0xE4E)) return letterOf(Script::thai);
     if (within(c, 0x3041, 0x30FF)) return letterOf(Script::kana);
@@ -118,8 +117,8 @@ Case caseOf(char32_t c) {
 
 // Marks that sit on the letter before them: accents, Hebrew and Arabic points, Thai vowels and tones.
 bool isMark(char32_t c) {
-    return within(c, 0x300, 0x36F) || (within(c, 0x591, 0x5C7) && c != 0x5BE && c != 0x5C0 && c != 0x5C3 &&
-                                       c != 0x5C6) ||
+    return within(c, 0x300, 0x36F) ||
+           (within(c, 0x591, 0x5C7) && c != 0x5BE && c != 0x5C0 && c != 0x5C3 && c != 0x5C6) ||
            within(c, 0x64B, 0x65F) || c == 0x670 || c == 0xE31 || within(c, 0xE34, 0xE3A) || within(c, 0xE47, 0xE4E);
 }
 
@@ -187,8 +186,7 @@ bool tally(const std::string &text, const std::string &codePage, Tally &sum) {
         const auto lead = static_cast<unsigned char>(text[at]);
         const size_t length = lead < 0x80 ? 1 : characterLength(codePage, lead);
         char32_t c = lead;
-        if (lead >= 0x80 &&
-            (at + length > text.size() || !onlyCodePoint(toUtf8(text.substr(at, length), codePage), c)))
+        if (lead >= 0x80 && (at + length > text.size() || !onlyCodePoint(toUtf8(text.substr(at, length), codePage), c)))
             return false;
         const Character character = lead < 0x80 ? Character{Kind::sign, Script::none} : classify(c);
         const bool home = std::find(scripts.begin(), scripts.end(), character.script) != scripts.end();

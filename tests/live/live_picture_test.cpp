@@ -32,8 +32,8 @@ TEST_F(LivePicture, EachScreenPixelBecomesASquareOfItsColour) {
 TEST(LiveOverlay, LongMessagesWrapAndLineBreaksBreak) {
     const std::vector<live::OverlayLine> lines = live::wrappedLines(
         {{"There was an error.\nPlease load the map first", true}, {"CharSet/B\xC3\xA4ume.png", false}}, 14);
-    const std::vector<std::string> expected = {"There was an", "  error.",           "Please load", "  the map",
-                                               "  first",      "CharSet/B\xC3\xA4ume.", "  png"};
+    const std::vector<std::string> expected = {
+        "There was an", "  error.", "Please load", "  the map", "  first", "CharSet/B\xC3\xA4ume.", "  png"};
     ASSERT_EQ(lines.size(), expected.size());
     for (size_t i = 0; i < lines.size(); ++i) {
         EXPECT_EQ(lines[i].text, expected[i]);

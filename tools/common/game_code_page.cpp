@@ -22,10 +22,10 @@ void describe(const simhost::CodePageChoice &choice, const std::string &howToCho
     else if (choice.textsRead > 0)
         out << ": " << choice.textsRead << " of the game's " << counted(choice.textsWeighed, "text", "texts")
             << " outside ASCII (the names of its maps, events, tilesets and common events) read right under it"
-            << (choice.weighed == 0 ? std::string()
-                                    : ", and under no code page are its " + names(choice.weighed) +
-                                          " outside ASCII found in its folder" +
-                                          (standard ? " or the standard graphics folder" : ""));
+            << (choice.weighed == 0
+                    ? std::string()
+                    : ", and under no code page are its " + names(choice.weighed) +
+                          " outside ASCII found in its folder" + (standard ? " or the standard graphics folder" : ""));
     else
         out << ": neither the game's file names nor its texts tell its code page, so the default";
     out << " (" << howToChooseAnother << ")\n";
@@ -66,11 +66,12 @@ std::string shownPath(const fs::path &path) {
 bool useStandardGraphics(const std::string &option, const fs::path &fallback, std::string *error) {
     const fs::path named = !option.empty() ? fs::path(option) : environmentFolder();
     const fs::path folder = named.empty() ? fallback : named;
-    const std::string namer = !option.empty() ? "--standard-graphics"
+    const std::string namer = !option.empty()  ? "--standard-graphics"
                               : !named.empty() ? kStandardGraphicsVariable
                                                : "The standard graphics folder remembered";
     if (!folder.empty() && !isFolder(folder)) {
-        *error = namer + " names \"" + shownPath(folder) + "\", which is no folder: name the folder that holds the "
+        *error = namer + " names \"" + shownPath(folder) +
+                 "\", which is no folder: name the folder that holds the "
                  "engine's standard graphics (its ChipSet, CharSet and Panorama folders)";
         return false;
     }

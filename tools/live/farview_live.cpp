@@ -45,7 +45,7 @@ struct Request {
     std::string hero;
     std::string script;
     std::string output = ".";
-    std::string codePage; // empty: found by the game's file names
+    std::string codePage;         // empty: found by the game's file names
     std::string standardGraphics; // empty: FARVIEW_STANDARD_GRAPHICS's, else the one remembered
     std::string module;
     std::string inputs;

@@ -186,9 +186,9 @@ std::vector<std::string> namedGameFiles(const GameFolder &game);
 std::vector<std::string> filesShownByMap(const GameFolder &game, int32_t mapId);
 
 struct CodePageChoice {
-    std::string codePage; // 1252 when neither the names nor the texts decide
-    size_t weighed = 0;   // the names weighed: those not in ASCII, at most kMostNamesWeighed
-    size_t found = 0;     // of them, the ones found under codePage
+    std::string codePage;    // 1252 when neither the names nor the texts decide
+    size_t weighed = 0;      // the names weighed: those not in ASCII, at most kMostNamesWeighed
+    size_t found = 0;        // of them, the ones found under codePage
     size_t textsWeighed = 0; // the texts weighed (chooseGameCodePage): those not in ASCII
     size_t textsRead = 0;    // of them, the ones that read right under codePage
 };
