@@ -4,8 +4,10 @@
 
 #include "simhost/game_folder.h"
 #include "simhost/game_folder_case.h"
+#include "support/game_writer.h"
 #include "support/generated_game.h"
 #include "support/host_fixture.h"
+#include "support/map_tree_writer.h"
 
 namespace {
 
@@ -105,6 +107,59 @@ TEST_F(GameNames, WithoutAFileTheNamesFindTheCodePageIs1252) {
     EXPECT_EQ(choice.codePage, "1252");
     EXPECT_EQ(choice.found, 0u);
     EXPECT_EQ(simhost::chooseCodePage(".", {"ChipSet/Plain.png"}).weighed, 0u);
+}
+
+// A game whose texts name its maps, events, tileset and common events in a code page while its file
+// names are plain ASCII: the same bytes under each, the game's is the one they read right under.
+simhost::CodePageChoice choiceByTexts(const std::vector<std::string> &texts) {
+    simhost::GameDatabase db;
+    db.tilesets.push_back({1, texts[0], "Inside", {}, {}, {}});
+    db.commonEvents.push_back({1, texts[1], simhost::triggers::kCalledOnly, false, 0, {}});
+    simhost::GameMap map;
+    map.events.push_back({1, texts[2], 0, 0, {gamefile::sheetPage("Hero", 0, 2, 1)}});
+    simhost::MapTree tree{texts[3], {{1, texts[4]}}};
+    std::string error;
+    fs::remove_all("Game");
+    fs::create_directories("Game/ChipSet");
+    fs::create_directories("Game/CharSet");
+    std::ofstream("Game/ChipSet/Inside.png") << "x";
+    std::ofstream("Game/CharSet/Hero.png") << "x";
+    EXPECT_TRUE(gamefile::writeDatabase("Game/Game.ldb", db, &error) &&
+                gamefile::writeMap("Game/Map0001.lmu", map, &error) &&
+                gamefile::writeMapTree("Game/Game.lmt", tree, &error))
+        << error;
+    simhost::GameFolder game;
+    EXPECT_TRUE(simhost::openGame("Game", game, &error)) << error;
+    return simhost::chooseGameCodePage(game);
+}
+
+TEST_F(GameNames, WithFileNamesInAsciiTheTextsTellTheCodePage) {
+    // 內部, 城堡, 村民, 魔王之塔, 森林 in Big5 (950)
+    const simhost::CodePageChoice chinese = choiceByTexts({"\xA4\xBA\xB3\xA1", "\xAB\xB0\xB3\xF9", "\xA7\xF8\xA5\xC1",
+                                                           "\xC5\x5D\xA4\xFD\xA4\xA7\xB6\xF0", "\xB4\xCB\xAA\x4C"});
+    EXPECT_EQ(chinese.codePage, "950");
+    EXPECT_EQ(chinese.weighed, 0u);
+    EXPECT_EQ(chinese.textsRead, 5u);
+    ASSERT_TRUE(simhost::setCodePage(chinese.codePage, nullptr));
+    EXPECT_EQ(simhost::toUtf8("ChipSet/\xA4\xBA\xB3\xA1.png"), "ChipSet/內部.png");
+    // Дерево, Город, Лес, Пещера, Замок in 1251: letters in 1252 too, but no words.
+    EXPECT_EQ(choiceByTexts({"\xC4\xE5\xF0\xE5\xE2\xEE", "\xC3\xEE\xF0\xEE\xE4", "\xCB\xE5\xF1",
+                             "\xCF\xE5\xF9\xE5\xF0\xE0", "\xC7\xE0\xEC\xEE\xEA"})
+                  .codePage,
+              "1251");
+    // 마을, 숲, 동굴, 성, 도시 in 949: frequent Chinese characters in 936 and 950 too.
+    EXPECT_EQ(
+        choiceByTexts({"\xB8\xB6\xC0\xBB", "\xBD\xA3", "\xB5\xBF\xB1\xBC", "\xBC\xBA", "\xB5\xB5\xBD\xC3"}).codePage,
+        "949");
+    // 村の入口, 森, 城下町, ダンジョン, 魔王 in 932.
+    EXPECT_EQ(choiceByTexts({"\x91\xBA\x82\xCC\x93\xFC\x8C\xFB", "\x90\x58", "\x8F\xE9\x89\xBA\x92\xAC",
+                             "\x83\x5F\x83\x93\x83\x57\x83\x87\x83\x93", "\x96\x82\x89\xA4"})
+                  .codePage,
+              "932");
+    // Nothing outside ASCII: nothing to weigh, and 1252.
+    const simhost::CodePageChoice plain = choiceByTexts({"Inside", "Common", "EV0001", "Game", "Village"});
+    EXPECT_EQ(plain.codePage, "1252");
+    EXPECT_EQ(plain.textsWeighed, 0u);
 }
 
 } // namespace
