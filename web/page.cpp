@@ -94,6 +94,7 @@ EMSCRIPTEN_KEEPALIVE const char *fv_start() {
     };
     std::error_code ignored;
     fs::create_directories(kOutputFolder, ignored);
+    simhost::setHowToNameStandardGraphics("the button \"Standard graphics folder\"");
     std::string error;
     live::OpenRequest request;
     request.game = kDemoFolder;
@@ -119,6 +120,10 @@ EMSCRIPTEN_KEEPALIVE const char *fv_open(const char *folder, const char *codePag
     page->session.note("opened " + page->session.gameFolder().filename().string());
     return "";
 }
+
+// The folder of the engine's standard graphics the script copied in (an empty text: none), where
+// the images a game folder lacks are looked for from now on.
+EMSCRIPTEN_KEEPALIVE void fv_standard_graphics(const char *folder) { simhost::setStandardGraphicsFolder(folder); }
 
 // The open game again on its map, with the game's own lines on (1) or off (0); an empty text, or
 // why not (the view stays then).

@@ -469,6 +469,111 @@
     });
   }, WATCH_MILLISECONDS);
 
+  // ---- The standard graphics -----------------------------------------------------------------------
+
+  // The engine's standard graphics, in a folder of their own, are copied below /standard and named to
+  // the module, which looks there for the images a game folder lacks. Where the browser keeps folder
+  // handles, the folder's is kept in the page's own storage, so that the next visit takes it again
+  // (once the person allows it); elsewhere it is chosen again.
+  const STANDARD_PNG = /\.png$/i;
+  let standardCopies = 0;
+  let standardRoot = '';
+  let standardWaiting = null; // a kept handle the browser asks the person to allow again
+
+  function keptHandles(mode, work) {
+    return new Promise((resolve, reject) => {
+      const opening = indexedDB.open('farview', 1);
+      opening.onupgradeneeded = () => opening.result.createObjectStore('handles');
+      opening.onerror = () => reject(opening.error);
+      opening.onsuccess = () => {
+        const transaction = opening.result.transaction('handles', mode);
+        const request = work(transaction.objectStore('handles'));
+        transaction.oncomplete = () => resolve(request.result);
+        transaction.onerror = () => reject(transaction.error);
+      };
+    });
+  }
+
+  function showStandard(text) { $('standard').textContent = 'Standard graphics folder' + (text ? ': ' + text : ''); }
+
+  // Copies the folder's PNG files in, names it to the module, and opens the game on show again with it.
+  async function useStandardGraphics(name, files) {
+    const contents = await Promise.all(files.map(([, file]) => file.arrayBuffer()));
+    const place = '/standard/' + ++standardCopies;
+    files.forEach(([path], i) => {
+      makeFolders(place + '/' + path);
+      module.FS.writeFile(place + '/' + path, new Uint8Array(contents[i]));
+    });
+    makeFolders(place + '/');
+    api.standard(place);
+    if (standardRoot !== '') removeTree(standardRoot);
+    standardRoot = place;
+    showStandard(name);
+    addNote('the standard graphics come from "' + name + '" (' + files.length + ' images)');
+    if (gameRoot !== '') {
+      showProblem(api.open(gameRoot, new URLSearchParams(location.search).get('code-page') || '',
+                           $('game-lines').checked ? 1 : 0));
+      takeMessages();
+      listMaps();
+    }
+  }
+
+  async function standardFromHandle(handle) {
+    const entries = [];
+    await gameEntriesBelow(handle, '', entries);
+    const files = await Promise.all(entries.filter(([path]) => STANDARD_PNG.test(path))
+      .map(async ([path, entry]) => [path, await entry.getFile()]));
+    await useStandardGraphics(handle.name, files);
+  }
+
+  $('standard').addEventListener('click', async () => {
+    try {
+      if (standardWaiting && await standardWaiting.requestPermission({ mode: 'read' }) === 'granted') {
+        const handle = standardWaiting;
+        standardWaiting = null;
+        await inTurn(() => standardFromHandle(handle));
+        return;
+      }
+      if (!window.showDirectoryPicker) {
+        $('standard-folder').click();
+        return;
+      }
+      const handle = await window.showDirectoryPicker({ mode: 'read', id: 'standard-graphics' });
+      standardWaiting = null;
+      await inTurn(() => standardFromHandle(handle));
+      keptHandles('readwrite', (store) => store.put(handle, 'standard-graphics')).catch(() => {});
+    } catch (error) {
+      if (error.name !== 'AbortError') showProblem('Cannot read the standard graphics folder: ' + error.message);
+    }
+    canvas.focus();
+  });
+
+  $('standard-folder').addEventListener('change', async () => {
+    const input = $('standard-folder');
+    if (input.files.length === 0) return;
+    const name = input.files[0].webkitRelativePath.split('/')[0] || 'standard graphics';
+    const files = Array.from(input.files)
+      .map((file) => [file.webkitRelativePath.split('/').slice(1).join('/'), file])
+      .filter(([path]) => STANDARD_PNG.test(path));
+    await inTurn(() => useStandardGraphics(name, files));
+    input.value = '';
+    canvas.focus();
+  });
+
+  // The folder kept from an earlier visit: taken at once where the browser still allows reading it,
+  // else on the button's next click.
+  async function takeKeptStandardGraphics() {
+    if (!window.indexedDB || !window.showDirectoryPicker) return;
+    const handle = await keptHandles('readonly', (store) => store.get('standard-graphics'));
+    if (!handle) return;
+    if (await handle.queryPermission({ mode: 'read' }) === 'granted') {
+      await inTurn(() => standardFromHandle(handle));
+    } else {
+      standardWaiting = handle;
+      showStandard(handle.name + ' (click to read it again)');
+    }
+  }
+
   // ---- Start ---------------------------------------------------------------------------------------
 
   let resolveReady;
@@ -514,6 +619,7 @@
       messages: text('fv_messages'),
       reload: module.cwrap('fv_reload', 'number', []),
       mapId: module.cwrap('fv_map_id', 'number', []),
+      standard: module.cwrap('fv_standard_graphics', null, ['string']),
     };
     started = [performance.now()];
     const problem = api.start();
@@ -524,5 +630,6 @@
     window.addEventListener('resize', fitCanvas);
     canvas.focus();
     requestAnimationFrame(tick);
+    takeKeptStandardGraphics().catch(() => {});
   });
 })();
