@@ -4,6 +4,7 @@
 
 #include "support/host_fixture.h"
 #include "tools/live/live_picture.h"
+#include "tools/live/overlay_glyphs.h"
 
 namespace {
 
@@ -65,6 +66,14 @@ TEST(LiveOverlay, ChineseCharactersHaveTheirOwnGlyphsTwoColumnsWide) {
     EXPECT_NE(inside, drawn("\u90E8"));
     EXPECT_EQ(inside[19], 0x7F7F7Fu); // 16 pixels and the margins
     EXPECT_EQ(inside[20], 0xFFFFFFu);
+}
+
+// A message's bytes that are no UTF-8 character (a name cut short, an overlong form, a surrogate)
+// show as the replacement character, read no further than the text.
+TEST(LiveOverlay, BytesThatAreNoUtf8ShowAsTheReplacementCharacter) {
+    EXPECT_EQ(live::codePointsOf("a\xE5\x85"), (std::vector<char32_t>{U'a', 0xFFFD}));
+    EXPECT_EQ(live::codePointsOf("\xC0\x80z"), (std::vector<char32_t>{0xFFFD, 0xFFFD, U'z'}));
+    EXPECT_EQ(live::codePointsOf("\xED\xA0\x80\xF4\x90\x80\x80"), (std::vector<char32_t>{0xFFFD, 0xFFFD}));
 }
 
 } // namespace

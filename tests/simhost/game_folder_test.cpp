@@ -644,6 +644,36 @@ TEST_F(GameFileNames, TheHostsImageLoaderMatchesNamesAsWindowsDoes) {
         << simhost::messages()[0];
 }
 
+// The standard graphics: looked in after the game folder, by the same rules; a file in neither is
+// told with where it was looked for.
+TEST_F(GameFileNames, TheLoaderLooksAmongTheStandardGraphicsAfterTheGameFolder) {
+    ASSERT_TRUE(farview_test::writeOneColourImage("Standard/CharSet/\xC3\x89t\xC3\xA9.png", 24, 32, 3, 0x102030));
+    ASSERT_TRUE(farview_test::writeOneColourImage("Standard/ChipSet/Both.png", 8, 8, 1, 0x102030));
+    ASSERT_TRUE(farview_test::writeOneColourImage("Game/ChipSet/Both.png", 16, 16, 1, 0x102030));
+    simhost::setStandardGraphicsFolder(fs::absolute("Standard"));
+    fs::current_path("Game");
+    FvHostImage *image = simhost::createImage();
+    simhost::loadImageFile(image, "charset/\xC9T\xE9.PNG", 1);
+    EXPECT_EQ(image->width, 24);
+    simhost::loadImageFile(image, "ChipSet/Both.png", 1);
+    EXPECT_EQ(image->width, 16); // the game's own first
+    EXPECT_EQ(simhost::findGraphicFile({}, "ChipSet/Both.png").source, simhost::GraphicSource::gameFolder);
+    EXPECT_EQ(simhost::findGraphicFile({}, "CharSet/\xC9t\xE9.png").source, simhost::GraphicSource::standardGraphics);
+    EXPECT_TRUE(simhost::messages().empty());
+    simhost::loadImageFile(image, "ChipSet/Missing.png", 1);
+    simhost::setStandardGraphicsFolder({});
+    simhost::loadImageFile(image, "ChipSet/Missing.png", 1);
+    fs::current_path("..");
+    ASSERT_EQ(simhost::messages().size(), 2u);
+    EXPECT_NE(simhost::messages()[0].find("neither in the game folder nor in the standard graphics folder \"" +
+                                          fs::absolute("Standard").string() + "\""),
+              std::string::npos)
+        << simhost::messages()[0];
+    EXPECT_NE(simhost::messages()[1].find("no standard graphics folder is named (--standard-graphics DIR"),
+              std::string::npos)
+        << simhost::messages()[1];
+}
+
 // ---- Opening a game and entering a map ----------------------------------------------------------------
 
 class GameFolderTest : public HostTest {
