@@ -36,7 +36,8 @@ std::string stillFileName(int32_t mapId);
 // the maps whose floor is mostly the tileset's colour 0 (more than half of the floor rows, drawn
 // once more with wrapping on so that all of them show the map, in the screen colour of index 0 of
 // the map's tileset graphic), the files the maps name that the folder lacks (tileset graphics,
-// character sheets, backgrounds) with the maps that name them, and the other messages shown. A map
+// character sheets, backgrounds) with the maps that name them, those taken from the standard
+// graphics apart from those missing, and the other messages shown. A map
 // that fails never stops the run. The module must be loaded and the game folder the current
 // directory. Returns the exit status: 1 when any map failed or none could be rendered.
 int renderAllMaps(const simhost::GameFolder &game, const simhost::PluginModule &module, const AllMapsRun &run);
