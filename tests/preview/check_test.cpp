@@ -165,6 +165,12 @@ TEST_F(Check, EveryPlantedProblemIsNamedWithItsPlaceAndAFix) {
                                      "no map texture"),
               std::string::npos)
         << said;
+    // --all-maps gives each map's problems in its report.
+    ASSERT_EQ(preview({"Game", "--all-maps", "-o", "maps"}), 0) << err.str();
+    EXPECT_NE(out.str().find("Problems in the game's own lines"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("  " + mapName(early) + ", event 91 'Plants', page 1, line 1: error: set_boundary_texture"),
+              std::string::npos)
+        << out.str();
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "simhost/comment_line.h"
+#include "tools/common/line_check.h"
 #include "tools/common/view_start.h"
 
 #include "tools/preview/contact_sheet.h"
@@ -34,6 +35,7 @@ struct MapOutcome {
     bool floorMostlyColourZero = false;
     std::string strayLayerMarkWarning; // the floor is read from a stray byte 0x47; empty when not
     std::vector<std::string> linesRun; // the game's lists run on entry that sent lines (tools::EntryReport)
+    std::vector<std::string> problems; // of its lines, as --check finds them
 };
 
 // What the report says of a name: the maps it concerns, in ascending order.
@@ -124,7 +126,7 @@ void keepMessages(MapOutcome &outcome) {
 }
 
 MapOutcome renderMap(const simhost::GameFolder &game, const simhost::PluginModule &module, const AllMapsRun &run,
-                     int32_t mapId, ColourZeroCache &colours) {
+                     int32_t mapId, ColourZeroCache &colours, const tools::MapNames &names) {
     MapOutcome outcome;
     outcome.mapId = mapId;
     simhost::clearMessages();
@@ -136,6 +138,8 @@ MapOutcome renderMap(const simhost::GameFolder &game, const simhost::PluginModul
         return outcome;
     }
     const simhost::GameMap &map = *simhost::enteredMap();
+    for (const tools::LineProblem &problem : tools::checkMap(game, map, mapId, names).problems)
+        outcome.problems.push_back(tools::describeProblem(problem));
     findShownFiles(game, mapId, start.heroLook, outcome);
     outcome.strayLayerMarkWarning = start.strayLayerMarkWarning;
     const std::optional<uint16_t> colourZero = tilesetColourZero(game, map, colours);
@@ -192,6 +196,13 @@ std::string capitalised(std::string text) {
     return text;
 }
 
+// A problem's further lines, under its first in the report's list.
+std::string indented(const std::string &text) {
+    std::string out;
+    for (char c : text) out += c == '\n' ? std::string("\n  ") : std::string(1, c);
+    return out;
+}
+
 void listByText(std::ostream &report, const char *heading, const MapsByText &entries) {
     if (entries.empty()) return;
     report << "\n" << heading << " (" << entries.size() << "):\n";
@@ -216,9 +227,11 @@ std::string writeReport(const std::vector<MapOutcome> &outcomes, const tools::He
     size_t rendered = 0;
     MapsByText missing, standard, messages;
     std::vector<int32_t> colourZero;
-    std::ostringstream failures, strayMarks, linesRun;
-    size_t strayMarkCount = 0, mapsWithLines = 0;
+    std::ostringstream failures, strayMarks, linesRun, problems;
+    size_t strayMarkCount = 0, mapsWithLines = 0, problemCount = 0;
     for (const MapOutcome &outcome : outcomes) {
+        problemCount += outcome.problems.size();
+        for (const std::string &problem : outcome.problems) problems << "  " << indented(problem) << "\n";
         if (!outcome.linesRun.empty()) ++mapsWithLines;
         for (const std::string &ran : outcome.linesRun) linesRun << "  map " << outcome.mapId << ": " << ran << "\n";
         if (outcome.failure.empty())
@@ -255,6 +268,10 @@ std::string writeReport(const std::vector<MapOutcome> &outcomes, const tools::He
                << kColourZeroAdvice;
     if (strayMarkCount > 0)
         report << "\nFloors read from a stray byte 0x47 (" << strayMarkCount << "):\n" << strayMarks.str();
+    if (problemCount > 0)
+        report << "\nProblems in the game's own lines (" << problemCount << "; farview-preview GAME --check lists the "
+               << "whole game's):\n"
+               << problems.str();
     listStandardGraphics(report, missing, standard);
     listByText(report, "Messages", messages);
     return report.str();
@@ -290,11 +307,12 @@ int renderAllMaps(const simhost::GameFolder &game, const simhost::PluginModule &
         return 1;
     }
     ContactSheet sheet(ids.size());
+    const tools::MapNames names = tools::mapNamesOf(game);
     std::vector<MapOutcome> outcomes;
     ColourZeroCache colours;
     for (int32_t mapId : ids) {
         if (run.terminal) showProgress(err, outcomes.size(), ids.size());
-        outcomes.push_back(renderMap(game, module, run, mapId, colours));
+        outcomes.push_back(renderMap(game, module, run, mapId, colours, names));
         MapOutcome &outcome = outcomes.back();
         if (outcome.failure.empty())
             sheet.add(mapId, outcome.screen);
