@@ -24,6 +24,21 @@ inline std::string faultMessage(const std::string &fileName, const FileFault &fa
     return "Cannot read \"" + fileName + "\" at byte " + std::to_string(fault.offset) + ": " + fault.problem;
 }
 
+// A whole record read by reader from the bytes of fileName: false with faultMessage in *error where
+// the reader met a fault.
+template <typename Record, typename Reader>
+inline bool readWhole(const std::vector<uint8_t> &bytes, const std::string &fileName, Record &record, std::string *error,
+               Reader reader) {
+    try {
+        record = reader(bytes);
+        return true;
+    } catch (const FileFault &fault) {
+        if (error != nullptr) *error = faultMessage(fileName, fault);
+        return false;
+    }
+}
+
+
 struct CommandBytesView {
     std::vector<uint8_t> bytes;
     size_t fileOffset = 0;

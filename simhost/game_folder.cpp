@@ -71,12 +71,6 @@ std::optional<int32_t> mapIdOf(const std::string &fileName) {
     return id;
 }
 
-const GameTileset *findTileset(const GameDatabase &db, int32_t id) {
-    for (const GameTileset &tileset : db.tilesets)
-        if (tileset.id == id) return &tileset;
-    return nullptr;
-}
-
 void showEvent(const GameEvent &event) {
     FvHostCharacter &character = addEvent(event.id, event.column, event.row);
     const GameEventPage page = event.pages.empty() ? GameEventPage{} : event.pages.front();
@@ -94,6 +88,14 @@ std::string mapFileName(int32_t mapId) {
     return name;
 }
 
+const GameTileset *findTileset(const GameDatabase &db, int32_t id) {
+    for (const GameTileset &tileset : db.tilesets)
+        if (tileset.id == id) return &tileset;
+    return nullptr;
+}
+
+std::string chipSetFile(const std::string &graphicName) { return "ChipSet/" + graphicName + ".png"; }
+std::string charSetFile(const std::string &sheetName) { return "CharSet/" + sheetName + ".png"; }
 std::string backgroundFile(const std::string &backgroundName) { return "Panorama/" + backgroundName + ".png"; }
 
 bool openGame(const fs::path &folder, GameFolder &game, std::string *error) {

@@ -17,12 +17,6 @@ namespace fs = std::filesystem;
 namespace simhost {
 namespace {
 
-bool isAscii(const std::string &text) {
-    for (char c : text)
-        if ((static_cast<unsigned char>(c) & 0x80) != 0) return false;
-    return true;
-}
-
 bool readMap(const GameFolder &game, int32_t mapId, GameMap &map) {
     const std::string fileName = mapFileName(mapId);
     std::vector<uint8_t> bytes;
@@ -30,10 +24,10 @@ bool readMap(const GameFolder &game, int32_t mapId, GameMap &map) {
            readMapFile(bytes, fileName, map, nullptr);
 }
 
-std::string graphicFile(const GameTileset &tileset) { return "ChipSet/" + tileset.graphicName + ".png"; }
+std::string graphicFile(const GameTileset &tileset) { return chipSetFile(tileset.graphicName); }
 
 void addSheet(const std::string &sheetName, std::set<std::string> &names) {
-    if (!sheetName.empty()) names.insert("CharSet/" + sheetName + ".png");
+    if (!sheetName.empty()) names.insert(charSetFile(sheetName));
 }
 
 void addBackground(const GameMap &map, std::set<std::string> &names) {
@@ -122,9 +116,7 @@ std::vector<std::string> filesShownByMap(const GameFolder &game, int32_t mapId) 
     const GameDatabase *db = gameDatabase(game, nullptr);
     if (db == nullptr || !readMap(game, mapId, map)) return {};
     std::set<std::string> names;
-    const auto tileset = std::find_if(db->tilesets.begin(), db->tilesets.end(),
-                                      [&](const GameTileset &t) { return t.id == map.tilesetId; });
-    if (tileset != db->tilesets.end()) names.insert(graphicFile(*tileset));
+    if (const GameTileset *tileset = findTileset(*db, map.tilesetId)) names.insert(graphicFile(*tileset));
     for (const GameEvent &event : map.events)
         if (!event.pages.empty()) addSheet(event.pages.front().sheetName, names);
     addBackground(map, names);

@@ -304,18 +304,6 @@ GameDatabase readDatabaseSections(const std::vector<uint8_t> &bytes, const std::
     return db;
 }
 
-template <typename Record, typename Reader>
-bool readWhole(const std::vector<uint8_t> &bytes, const std::string &fileName, Record &record, std::string *error,
-               Reader reader) {
-    try {
-        record = reader(bytes);
-        return true;
-    } catch (const FileFault &fault) {
-        if (error != nullptr) *error = faultMessage(fileName, fault);
-        return false;
-    }
-}
-
 } // namespace
 
 bool readMapFile(const std::vector<uint8_t> &bytes, const std::string &fileName, GameMap &map, std::string *error) {
@@ -326,6 +314,13 @@ bool readDatabase(const std::vector<uint8_t> &bytes, const std::string &fileName
                   std::string *error) {
     return readWhole(bytes, fileName, db, error,
                      [&fileName](const std::vector<uint8_t> &file) { return readDatabaseSections(file, fileName); });
+}
+
+bool readTextFile(const std::filesystem::path &path, std::string &text, std::string *error) {
+    std::vector<uint8_t> bytes;
+    if (!readGameFile(path, bytes, error)) return false;
+    text.assign(bytes.begin(), bytes.end());
+    return true;
 }
 
 bool readGameFile(const std::filesystem::path &path, std::vector<uint8_t> &bytes, std::string *error) {

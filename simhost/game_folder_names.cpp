@@ -197,10 +197,6 @@ std::optional<std::string> convertFromUtf8(const std::string &utf8, const std::s
 
 #endif
 
-bool isAscii(const std::string &text) {
-    return std::all_of(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0x80) == 0; });
-}
-
 // A path component from a name the stand-in host found or converted, and an entry's name in the
 // same form. Windows keeps names in UTF-16: the host's form of them is UTF-8, and an entry whose
 // name has no UTF-8 form (a lone surrogate) matches nothing.
@@ -433,6 +429,10 @@ std::string graphicNotFoundReason() {
     const std::string shown = standard.string();
 #endif
     return "it is neither in the game folder nor in the standard graphics folder \"" + shown + "\"";
+}
+
+bool isAscii(const std::string &text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0x80) == 0; });
 }
 
 } // namespace simhost

@@ -62,14 +62,7 @@ std::vector<fs::path> treeFiles(const fs::path &folder) {
 } // namespace
 
 bool readMapTree(const std::vector<uint8_t> &bytes, const std::string &fileName, MapTree &tree, std::string *error) {
-    try {
-        tree = readTree(bytes);
-        return true;
-    } catch (const FileFault &fault) {
-        if (error != nullptr)
-            *error = "Cannot read \"" + fileName + "\" at byte " + std::to_string(fault.offset) + ": " + fault.problem;
-        return false;
-    }
+    return readWhole(bytes, fileName, tree, error, readTree);
 }
 
 GameMapList listGameMaps(const GameFolder &game, std::string *problem) {

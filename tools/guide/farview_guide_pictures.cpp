@@ -79,19 +79,10 @@ std::vector<fs::path> guideScripts(const fs::path &folder) {
     return scripts;
 }
 
-bool readText(const fs::path &file, std::string &text, std::string *error) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    text = buffer.str();
-    if (!in || in.bad()) *error = "cannot read the guide script " + file.string();
-    return in && !in.bad();
-}
-
 // One picture: false with a message when the script cannot make it.
 bool makePicture(const fs::path &script, const fs::path &output, const guide::PictureRun &run, std::string *error) {
     std::string text;
-    if (!readText(script, text, error)) return false;
+    if (!simhost::readTextFile(script, text, error)) return false;
     std::vector<guide::Panel> panels;
     if (!guide::renderPanels(text, script.filename().string(), run, panels, error)) return false;
     const fs::path picture = output / script.filename().replace_extension(".png");

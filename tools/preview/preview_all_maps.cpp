@@ -50,7 +50,7 @@ using ColourZeroCache = std::map<std::string, std::optional<uint16_t>>;
 // The files the map shows that the game folder lacks: missing, or taken from the standard graphics.
 void findShownFiles(const simhost::GameFolder &game, int32_t mapId, const tools::HeroLook &hero, MapOutcome &outcome) {
     std::vector<std::string> names = simhost::filesShownByMap(game, mapId);
-    if (!hero.sheet.sheetName.empty()) names.push_back("CharSet/" + hero.sheet.sheetName + ".png");
+    if (!hero.sheet.sheetName.empty()) names.push_back(simhost::charSetFile(hero.sheet.sheetName));
     for (const std::string &name : names) {
         const simhost::GraphicSource source = simhost::findGraphicFile(game.folder, name).source;
         if (source == simhost::GraphicSource::nowhere) outcome.missing.push_back(simhost::toUtf8(name));
@@ -65,10 +65,9 @@ std::optional<uint16_t> tilesetColourZero(const simhost::GameFolder &game, const
                                           ColourZeroCache &cache) {
     const simhost::GameDatabase *db = simhost::gameDatabase(game, nullptr);
     if (db == nullptr) return std::nullopt;
-    const auto tileset = std::find_if(db->tilesets.begin(), db->tilesets.end(),
-                                      [&](const simhost::GameTileset &t) { return t.id == map.tilesetId; });
-    if (tileset == db->tilesets.end()) return std::nullopt;
-    const std::string file = "ChipSet/" + tileset->graphicName + ".png";
+    const simhost::GameTileset *tileset = simhost::findTileset(*db, map.tilesetId);
+    if (tileset == nullptr) return std::nullopt;
+    const std::string file = simhost::chipSetFile(tileset->graphicName);
     const auto known = cache.find(file);
     if (known != cache.end()) return known->second;
     FvHostImage *image = simhost::createImage();

@@ -114,15 +114,6 @@ public:
     simhost::PluginModule module;
 };
 
-bool readText(const fs::path &file, std::string &text) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    text = buffer.str();
-    return !in.bad();
-}
-
 bool writeText(const fs::path &file, const std::string &text, std::string *error) {
     std::ofstream stream(file, std::ios::binary);
     stream << text;
@@ -229,10 +220,7 @@ private:
             *error = scriptTooLarge(scriptName_, size);
             return false;
         }
-        if (!readText(request_.script, scriptText_)) {
-            *error = "cannot read the script " + request_.script;
-            return false;
-        }
+        if (!simhost::readTextFile(request_.script, scriptText_, error)) return false;
         return preview::scriptInCodePage(scriptText_, scriptName_, error);
     }
 

@@ -45,6 +45,19 @@ constexpr uintmax_t kMaxGameFileBytes = 16u << 20;
 
 // The whole file; false with a message naming it when it is missing, unreadable or too large.
 bool readGameFile(const std::filesystem::path &path, std::vector<uint8_t> &bytes, std::string *error);
+// The same as text (a script, a list of inputs).
+bool readTextFile(const std::filesystem::path &path, std::string &text, std::string *error);
+
+// The database's tileset with this id; nullptr when it holds none.
+const GameTileset *findTileset(const GameDatabase &db, int32_t id);
+
+// The files the plug-in and the host load for a tileset's graphic and a character sheet, by the
+// names the game gives them: "ChipSet/" + name + ".png", "CharSet/" + name + ".png".
+std::string chipSetFile(const std::string &graphicName);
+std::string charSetFile(const std::string &sheetName);
+
+// Whether every byte of the text is ASCII, which reads the same in every code page.
+bool isAscii(const std::string &text);
 
 // ---- Code page and file names (game_folder_names.cpp) ----------------------------------------
 
