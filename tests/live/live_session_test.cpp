@@ -27,6 +27,7 @@ namespace {
 class LiveOnTheDemo : public ::testing::Test {
 protected:
     void SetUp() override {
+        session.onMessage = [this](const live::Message &message) { messages.push_back(message.text); };
         std::string error;
         ASSERT_TRUE(preview::writeDemoGame(game, &error)) << error;
         ASSERT_TRUE(session.loadModule(FARVIEW_MODULE_PATH, &error)) << error;
@@ -38,16 +39,19 @@ protected:
     }
     void TearDown() override { simhost::setCodePage("1252", nullptr); }
 
-    void press(live::Key key, live::Modifiers held = {}) {
-        session.apply(live::effectOf(live::keyInput(key, held), session.state()));
-    }
+    live::Reaction press(live::Key key, live::Modifiers held = {}) { return session.key(key, held); }
 
-    // The watch is told of the writes, then finds the files quiet: times are the test's own.
+    // The watch is told of the writes, then finds the files quiet: times are the test's own. Whether
+    // the view was rebuilt, or tried to be.
     bool reload() {
+        const size_t before = messages.size();
         now += std::chrono::seconds(10);
-        const bool stirred = session.reloadIfChanged(now);
+        session.frame(now);
         now += std::chrono::seconds(10);
-        return session.reloadIfChanged(now) || stirred;
+        session.frame(now);
+        for (size_t i = before; i < messages.size(); ++i)
+            if (messages[i].rfind("reloaded: ", 0) == 0 || messages[i].rfind("not reloaded", 0) == 0) return true;
+        return false;
     }
 
     std::string script() const {
@@ -57,7 +61,7 @@ protected:
     }
 
     std::vector<uint16_t> frame() {
-        session.renderFrame();
+        session.frame(now);
         return preview::screenPixels();
     }
 
@@ -78,16 +82,17 @@ protected:
         fs::last_write_time(file, fs::last_write_time(file) + std::chrono::seconds(2));
     }
 
-    std::string lastNote() const { return session.notes().empty() ? std::string() : session.notes().back(); }
+    std::string lastNote() const { return messages.empty() ? std::string() : messages.back(); }
 
     bool noteSays(const std::string &words) const {
-        for (const std::string &note : session.notes())
+        for (const std::string &note : messages)
             if (note.find(words) != std::string::npos) return true;
         return false;
     }
 
     farview_test::ScratchDirectory scratch;
     fs::path game = scratch.path() / "game";
+    std::vector<std::string> messages; // every message, in order
     live::LiveSession session{scratch.path()};
     live::LiveSession::Clock::time_point now = live::LiveSession::Clock::now();
 };
@@ -208,9 +213,9 @@ TEST_F(LiveOnTheDemo, AGameThatCannotBeShownLeavesTheOneOpen) {
     const std::map<fs::path, std::string> reasons{
         {broken, "Map0001.lmu"}, {bare, "has no database"}, {around, "the folder \"Inner\" in it holds map files"}};
     for (const auto &[folder, reason] : reasons) {
-        std::string error;
-        EXPECT_FALSE(session.openDropped(folder, &error));
-        EXPECT_NE(error.find(reason), std::string::npos) << error;
+        session.drop(folder);
+        EXPECT_NE(lastNote().find("not opened, the game open before stays: "), std::string::npos) << lastNote();
+        EXPECT_NE(lastNote().find(reason), std::string::npos) << lastNote();
         EXPECT_EQ(session.gameFolder(), game);
         EXPECT_EQ(script(), printed);
         EXPECT_TRUE(frame() == before);
@@ -310,8 +315,9 @@ TEST_F(LiveOnTheDemo, AMapComesBackAsItWasLeft) {
 
 TEST_F(LiveOnTheDemo, ARecordedTurnHasAFrameAStepAndEndsWhereItBegan) {
     press(live::Key::E, live::kShift);
-    ASSERT_TRUE(session.startTurnRecording());
-    while (session.recording()) session.recordTurnStep();
+    press(live::Key::G);
+    int32_t frames = 0;
+    while (session.frame(now) != live::Reaction::filesWritten) ASSERT_LT(++frames, live::kTurnFrames);
     EXPECT_EQ(session.state().view.angle, 271.0f);
     int error = 0;
     GifFileType *gif = DGifOpenFileName((scratch.path() / "turn-001.gif").string().c_str(), &error);

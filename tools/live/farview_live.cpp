@@ -53,14 +53,6 @@ struct Request {
     bool noGameLines = false;
 };
 
-bool readLines(const std::string &file, std::string &text) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    text = buffer.str();
-    return in.good() || in.eof();
-}
-
 std::vector<std::string> splitLines(const std::string &text) {
     std::vector<std::string> lines;
     std::istringstream in(text);
@@ -127,14 +119,14 @@ int run(const Request &request, const char *argv0) {
         if (!open.hero) return fail("--hero takes COLUMN,ROW (two whole numbers), not '" + request.hero + "'");
     }
     if (!request.script.empty()) {
-        if (!readLines(request.script, open.scriptText)) return fail("cannot read the script " + request.script);
+        if (!simhost::readTextFile(request.script, open.scriptText, &error)) return fail(error);
         open.scriptName = request.script;
     }
     live::WindowOptions window;
     window.scale = request.scale;
     if (!request.inputs.empty()) {
         std::string text;
-        if (!readLines(request.inputs, text)) return fail("cannot read the inputs " + request.inputs);
+        if (!simhost::readTextFile(request.inputs, text, &error)) return fail(error);
         window.inputs = splitLines(text);
         window.inputsName = request.inputs;
     }
@@ -152,7 +144,7 @@ int run(const Request &request, const char *argv0) {
     fs::create_directories(output, failure);
     if (failure) return fail("cannot create " + output.string() + ": " + failure.message());
     live::LiveSession session(output);
-    session.noteListener = [](const std::string &text) { std::cerr << "farview-live: " << text << "\n"; };
+    session.onMessage = [](const live::Message &message) { std::cerr << "farview-live: " << message.text << "\n"; };
     const std::string module =
         request.module.empty() ? tools::besideThisProgram(argv0, tools::kModuleFileName).string() : request.module;
     if (!session.loadModule(module, &error) || !session.open(open, &error)) return fail(error);

@@ -62,7 +62,7 @@ void FileWatch::watchFolders() {
 std::vector<fs::path> FileWatch::changed(Clock::time_point now) {
     if (notified_) {
         if (changes_.takeChanges()) stir(now);
-    } else if (now - lastPoll_ >= kPollInterval) {
+    } else if (!toldByTheProgram_ && now - lastPoll_ >= kPollInterval) {
         lastPoll_ = now;
         std::vector<State> states = statesNow(Contents::readIfRecent);
         if (states != seen_) stir(now);
@@ -85,6 +85,11 @@ std::vector<fs::path> FileWatch::look() {
     }
     seen_ = told_;
     return changes;
+}
+
+void FileWatch::tell(Clock::time_point now) {
+    toldByTheProgram_ = true;
+    stir(now);
 }
 
 void FileWatch::stir(Clock::time_point now) {

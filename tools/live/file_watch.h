@@ -48,6 +48,9 @@ public:
     std::vector<std::filesystem::path> changed(Clock::time_point now);
     // Whether the system tells of changes here (else the files are looked at every kPollInterval).
     bool notified() const { return notified_; }
+    // The program that keeps the files tells of a change itself (the page, which copies them in):
+    // from then on the files are looked at when it tells, once the quiet period has passed.
+    void tell(Clock::time_point now);
 
 private:
     struct State {
@@ -74,6 +77,7 @@ private:
 
     DirectoryChanges changes_;
     bool notified_ = false;
+    bool toldByTheProgram_ = false;
     std::vector<std::filesystem::path> files_;
     std::vector<State> told_; // as each file was last told (or first watched)
     std::vector<State> seen_; // as the last look or poll found them

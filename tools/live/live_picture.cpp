@@ -150,7 +150,7 @@ std::vector<OverlayLine> overlayLines(const OverlayFacts &facts) {
          std::to_string(facts.framesPerSecond) + " frames a second" + (facts.recording ? "  recording a turn" : "")},
     };
     for (const std::string &line : facts.sent) lines.push_back({"> " + line});
-    for (const std::string &note : facts.notes) lines.push_back({note, true});
+    for (const Message &note : facts.notes) lines.push_back(note);
     return lines;
 }
 

@@ -27,14 +27,17 @@ void scaleScreen(int32_t scale, WindowImage &image);
 
 struct OverlayLine {
     std::string text;
-    bool warning = false; // a message of the plug-in, the host or the live view
+    bool warning = false; // a message of the plug-in, the host, or a view that could not be made
 };
+
+// A message of the live view, as the overlay shows it.
+using Message = OverlayLine;
 
 struct OverlayFacts {
     LiveState state;
     int32_t mapId = 0;
     std::deque<std::string> sent;  // the last comment lines sent, oldest first
-    std::deque<std::string> notes; // the last messages, oldest first
+    std::deque<Message> notes;     // the last messages, oldest first
     int64_t pluginMicroseconds = 0;
     int32_t framesPerSecond = 0;
     bool recording = false;

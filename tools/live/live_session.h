@@ -1,35 +1,27 @@
-// The live view without its window: a game folder open in the stand-in host, the real plug-in
-// module loaded beside it, and every change made through the plug-in as the comment line an
-// author would write. The window (live_window.cpp) turns keys into effects (controls.h), hands
-// them here and shows the frames.
+// The live view: a game's view through the stand-in host and the real plug-in module, walked,
+// turned and tuned live as an author's comment lines would change it, with the lines that make it
+// to copy out. The window (live_window.cpp, SDL) and the page (web/, the browser) drive it through
+// this face alone: they hand it inputs and show the picture, the overlay and the messages it gives.
+// Every rule of the live view lives behind it: what each input does (controls.h), a drag's step,
+// held keys, recorded turns, the reload of changed game files, which messages are warnings.
 //
-// Every scene the session shows is built from a preview script (preview_script.h): opening a game,
-// another map, a reload. The script of the scene on show is what C prints, so that the preview
-// run on it draws the same picture.
-//
-// There is one session per process, as there is one stand-in engine. The session keeps the game
-// folder as the current directory while it lives: the plug-in reads the game's files from there.
+// There is one per process, as there is one stand-in engine. It keeps the game folder as the
+// current directory while it lives: the plug-in reads the game's files from there.
 #pragma once
 
 #include <chrono>
 #include <cstdint>
-#include <deque>
 #include <filesystem>
 #include <functional>
-#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "simhost/game_folder.h"
+#include "simhost/map_tree.h"
 #include "simhost/simhost.h"
-#include "tools/common/game_entry.h"
-#include "tools/common/program_files.h"
-#include "tools/common/view_start.h"
 #include "tools/live/controls.h"
-#include "tools/live/file_watch.h"
-#include "tools/live/view_mirror.h"
-#include "tools/preview/preview_animation.h"
+#include "tools/live/live_picture.h"
 
 namespace live {
 
@@ -46,18 +38,28 @@ struct OpenRequest {
     bool gameLines = true;
 };
 
+// What the program around the view does after an input or a frame.
+enum class Reaction {
+    none,
+    showScript,       // C: show script(), and copy it
+    filesWritten,     // a screenshot or a recorded turn is in the output folder
+    shootWindow,      // Shift+S: save the window as it is into windowShotFile()
+    toggleFullScreen, // F11
+    quit,             // Escape
+};
+
 // The frames of a recorded turn, one view step apart.
 constexpr int32_t kTurnFrames = 360 / kTurnDegrees;
-// How many of the last comment lines sent, and of the messages, the session remembers.
-constexpr size_t kRememberedLines = 4;
-// The file the frame step of C's script writes.
-constexpr const char *kScriptFrameFile = "view.png";
+// Window pixels of a horizontal drag that make one turn step.
+constexpr int32_t kDragPixels = 8;
 
 class LiveSession {
 public:
-    using Clock = FileWatch::Clock;
+    using Clock = std::chrono::steady_clock;
 
-    explicit LiveSession(std::filesystem::path outputFolder);
+    // outputFolder: where screenshots and recorded turns go. windowShots: whether the program can
+    // save a picture of its window (Shift+S); where it cannot, Shift+S saves the screen as S does.
+    explicit LiveSession(std::filesystem::path outputFolder, bool windowShots = true);
     ~LiveSession();
     LiveSession(const LiveSession &) = delete;
     LiveSession &operator=(const LiveSession &) = delete;
@@ -67,173 +69,62 @@ public:
     // is drawn. False with a message (a script's names its line) when the game cannot be shown; the
     // game open before and its view then stay as they were.
     bool open(const OpenRequest &request, std::string *error);
-    // A game folder dropped on the window: its first map, the code page the last open asked for, the
-    // game's lines on or off as they were (off, the view values are kept).
-    bool openDropped(const std::filesystem::path &folder, std::string *error);
-    // The open game again, on the same map and cell, with the game's own lines on or off. False
-    // with why, the view as it was, when it cannot be shown.
+    // A folder dropped on the view: opened at its first map as the last open asked (code page,
+    // game's lines); what happened is told as a message.
+    void drop(const std::filesystem::path &folder);
+    // Another map of the open game, entered as PageUp and PageDown enter one. False with why, the
+    // view as it was.
+    bool enterMap(int32_t mapId, std::string *error);
+    // The open game again, on its map and cell, with the game's own lines on or off.
     bool setGameLines(bool on, std::string *error);
-    bool gameLines() const { return gameLines_; }
-    // Another map of the open game, entered as PageUp and PageDown enter one: every file the view
-    // needs checked first, the view's values kept, the hero on the map's centre. False with why,
-    // and the view as it was (the browser page's map list).
-    bool enterMap(int32_t mapId, std::string *error) { return rebuild(mapId, std::nullopt, false, error); }
 
-    void apply(const Effect &effect);
-    // One host frame: the backdrop, then the plug-in after the view's picture.
-    void renderFrame();
-    // When the files the view is made of have changed and been quiet since (file_watch.h), every
-    // file the view uses is checked and the view rebuilt from its script, keeping the hero's cell
-    // and every value. A file that cannot be read, and was good in the view on show, leaves that
-    // view and a message naming it. True when something had changed.
-    bool reloadIfChanged(Clock::time_point now = Clock::now());
+    // ---- Inputs ----------------------------------------------------------------------------------
+    // repeat: the key is held down. Held, a key walks on, turns on and changes on; the tools act once
+    // a press. While a turn is being recorded, inputs do nothing but quit.
+    Reaction key(Key key, Modifiers held, bool repeat = false);
+    Reaction wheel(int32_t clicks, Modifiers held); // clicks away from the person
+    void pressPointer();                            // a drag begins
+    Reaction movePointer(int32_t pixels, Modifiers held); // rightward window pixels while pressed
+    void releasePointer();
+    // For a program that learns of changed game files itself (the page, which copies them in): the
+    // files the view is made of are looked at again once the changes are quiet. Otherwise the view
+    // watches them itself.
+    void filesChanged(Clock::time_point now = Clock::now());
 
-    // What C prints: the scene on show as a preview script, with remarks that tell the host's steps
-    // from the comment lines an author pastes into the event, ending in a frame step.
+    // One frame at time now: a reload when the game's files changed, then the view drawn, or the next
+    // step of a recorded turn (filesWritten when the turn is done).
+    Reaction frame(Clock::time_point now = Clock::now());
+
+    // ---- Outputs ---------------------------------------------------------------------------------
+    // The screen scaled by a whole factor, and the overlay over it when it is on (H) and asked for.
+    void picture(int32_t scale, WindowImage &image, bool withOverlay = true) const;
+    // The largest whole factor at which the screen fits width x height (at least 1).
+    static int32_t wholeScale(int32_t width, int32_t height);
+    // The overlay's lines (the hero, the values, the last lines sent and messages, the plug-in's
+    // time and the frame rate); none while the overlay is off.
+    std::vector<OverlayLine> overlay() const;
+    bool overlayShown() const;
+    // What C gives: the view on show as a preview script that draws it (UTF-8).
     std::vector<std::string> script() const;
-    // The last frame as shot-NNN.png in the output folder (the first free number); its path.
-    std::optional<std::filesystem::path> saveScreenshot();
-    // The first free window-NNN.png of the output folder, for a picture of the window.
-    std::filesystem::path windowShotFile() const { return freeName("window-", ".png"); }
-    // A full turn from the current view into turn-NNN.gif, one step each recordTurnStep().
-    bool startTurnRecording();
-    bool recording() const { return turnFramesLeft_ > 0; }
-    void recordTurnStep();
+    std::filesystem::path windowShotFile() const;
+    // Each message as it comes (set it before open, so that what opening says is heard too).
+    std::function<void(const Message &)> onMessage;
+    void tell(const std::string &text); // a message of the program's own
+    // Why the last open, map or reload failed while the view it would have made is not on show (the
+    // last good view stays); empty once one succeeds.
+    const std::string &problem() const;
 
+    int32_t mapId() const;
+    const std::filesystem::path &gameFolder() const;
+    // The open game's maps, by number and the names its map tree gives (simhost/map_tree.h).
+    simhost::GameMapList maps() const;
     LiveState state() const;
-    int32_t mapId() const { return mapId_; }
-    const std::filesystem::path &gameFolder() const { return game_.folder; }
-    const std::deque<std::string> &sent() const { return sent_; }
-    const std::deque<std::string> &notes() const { return notes_; }
-    void note(const std::string &text);
-    // Called with each note as it is made (the window prints them on stderr). Set it before open,
-    // so that what opening a game says is heard too.
-    std::function<void(const std::string &)> noteListener;
-    int64_t pluginMicroseconds() const { return pluginMicroseconds_; }
-    // The loaded module, as the session hands it the host's calls.
-    const simhost::PluginModule &module() const { return observed_; }
+    // The loaded module, as the view hands it the host's calls.
+    const simhost::PluginModule &module() const;
 
 private:
-    // A character as host steps set it.
-    struct Figure {
-        int32_t id = 0; // an event's; 0 for the hero
-        Cell cell;
-        int32_t facing = 0;
-        int32_t animationStep = 0;
-        std::string sheet; // in the game's code page; empty: shown as tile sheetIndex
-        int32_t sheetIndex = 0;
-        bool operator==(const Figure &other) const;
-    };
-    // What a check of a map's view asks beyond its images.
-    struct CheckFor {
-        bool needsDatabase = false; // a map without a database's tileset cannot be shown
-        std::optional<Cell> hero;   // the author's cell for the hero, refused when off the map
-        bool ownBackground = false; // the map's own background comes into the view
-    };
-    // While the game's own lines run: what they send is the view the game makes, apart from the
-    // author's tuning.
-    class GameLinesRunning {
-    public:
-        explicit GameLinesRunning(LiveSession &session) : session_(session) { session_.gameRunning_ = true; }
-        ~GameLinesRunning() { session_.gameRunning_ = false; }
-        GameLinesRunning(const GameLinesRunning &) = delete;
-        GameLinesRunning &operator=(const GameLinesRunning &) = delete;
-
-    private:
-        LiveSession &session_;
-    };
-    // What a map's view is made of, read and looked at before the view is replaced.
-    struct Checked {
-        simhost::GameFolder game;
-        simhost::GameMap map;
-        tools::ViewStart start; // the view's start as the game has it: the hero's cell and look, the background
-        std::vector<std::string> images;   // the pictures and sheets the view loads, tileset graphic first
-        std::vector<std::string> unusable; // of them, those that cannot be loaded
-        std::vector<std::string> faults;   // why, in step with unusable
-    };
-    // A scene to build again when one that replaced it fails.
-    struct Scene {
-        simhost::GameFolder game;
-        std::string codePage;
-        std::vector<uint8_t> tilesetRecord;
-        std::string script;
-    };
-    // What each map the session has shown keeps while another is on show.
-    struct MapMemory {
-        Cell hero;
-        std::optional<Cell> boundary;                // without the game's lines
-        std::vector<ViewMirror::SpriteLine> sprites; // without the game's lines
-        std::vector<std::string> tuning;             // with them: what the author changed beyond them
-    };
-
-    bool check(const std::filesystem::path &folder, int32_t mapId, const CheckFor &wanted,
-               std::vector<std::string> images, Checked &checked, std::string *error);
-    bool begin(const simhost::GameFolder &game, const std::vector<uint8_t> &tilesetRecord, const std::string &script,
-               const std::string &name, std::string *error);
-    bool runSteps(const std::string &script, const std::string &name, std::string *error);
-    bool rebuild(int32_t mapId, const std::optional<MapMemory> &place, bool sameMap, std::string *error);
-    void restore(const Scene &scene);
-    Scene scene() const;
-    void settle(const Checked &checked);
-    void settleShown();
-    bool enter(int32_t mapId, std::string *error);
-    bool runGameLines(tools::GameLines which, int32_t id, std::string *error);
-    void ranGameLines(const simhost::ListRun &run, const simhost::LinesSent &sent);
-    void tellProblems(int32_t mapId);
-    void action();
-    void touch(Cell cell);
-    void startFresh();
-    std::string viewLines(bool sameMap, const std::optional<MapMemory> &place) const;
-    static std::vector<Figure> eventFigures();
-    std::vector<Figure> eventsMoved(bool foundByALoad) const;
-    static std::vector<std::string> eventSteps(const std::vector<Figure> &events);
-    std::vector<std::string> hostSteps(int32_t mapId, Cell hero, bool withEvents) const;
-    std::string sceneScript(int32_t mapId, Cell hero, bool withEvents,
-                            const std::optional<MapMemory> &place = std::nullopt) const;
-    void noteLoadedEvents();
-    std::vector<std::string> viewImages(bool sameMap) const;
-    bool send(const std::string &line, bool remembered);
-    void placeHero(const HeroStep &step);
-    void changeMap(int32_t direction);
-    void collectMessages();
-    std::filesystem::path freeName(const char *stem, const char *extension) const;
-
-    static bool FVAPI observedComment(const char *text, const FvParsedComment *comment);
-    static void FVAPI observedTitleScreen();
-
-    std::filesystem::path outputFolder_;
-    simhost::PluginModule plugin_;   // the module as loaded
-    simhost::PluginModule observed_; // the same, with every comment line and reset followed
-    ViewMirror mirror_;     // every line the plug-in was sent
-    ViewMirror gameMirror_; // the lines the game's own events sent: the view before the author's tuning
-    bool gameLines_ = true;
-    bool gameRunning_ = false;
-    std::vector<std::string> laterRuns_;   // `run event ID` for each list run since the map was entered
-    std::vector<std::string> gameRemarks_; // the game's lines run since, as C's remarks give them
-    std::vector<std::string> toldProblems_; // the problems of the map's lines last told
-    std::optional<tools::CurrentDirectory> directory_;
-    simhost::GameFolder game_;
-    std::string askedCodePage_;
-    std::string howToChooseCodePage_ = "--code-page chooses another";
-    std::string strayLayerMarkTold_; // the warning last told of the map on show
-    bool open_ = false;              // a game's view is on show
-    int32_t mapId_ = 0;
-    std::vector<Figure> enteredEvents_; // the events as entering the map placed them
-    // The events a load_map_to_texture found since the map was entered: the plug-in draws these, and
-    // not those the host placed after the last load.
-    std::vector<int32_t> loadedEventIds_;
-    std::vector<std::string> unusable_; // pictures and sheets the view on show was made without
-    std::map<int32_t, MapMemory> maps_; // by map id
-    Setting setting_ = Setting::Horizon;
-    bool relativeWalking_ = true;
-    FileWatch watch_;
-    std::deque<std::string> sent_;
-    std::deque<std::string> notes_;
-    size_t seenMessages_ = 0;
-    int64_t pluginMicroseconds_ = 0;
-    preview::GifAnimation turn_;
-    int32_t turnFramesLeft_ = 0;
-    float turnStartAngle_ = 0.0f;
+    struct Core;
+    std::unique_ptr<Core> core_;
 };
 
 } // namespace live

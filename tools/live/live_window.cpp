@@ -20,8 +20,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Window pixels of a horizontal drag that make one turn step.
-constexpr int32_t kDragPixels = 8;
 constexpr int32_t kFallbackRefreshRate = 60;
 
 struct KeyCode {
@@ -155,21 +153,12 @@ public:
         if (!onADisplay())
             return fail("there is no display to open the window on (is DISPLAY set?); SDL_VIDEODRIVER=" +
                         std::string(SDL_GetCurrentVideoDriver()) + " runs it there all the same");
-        auto secondStart = Clock::now();
-        int32_t framesThisSecond = 0;
         while (running_) {
             const auto frameStart = Clock::now();
             if (!feedInput()) return 1;
             handleEvents();
-            session_.reloadIfChanged(frameStart);
-            session_.recording() ? session_.recordTurnStep() : session_.renderFrame();
+            session_.frame(frameStart);
             show();
-            ++framesThisSecond;
-            if (frameStart - secondStart >= std::chrono::seconds(1)) {
-                framesPerSecond_ = framesThisSecond;
-                framesThisSecond = 0;
-                secondStart = frameStart;
-            }
             pace(frameStart);
         }
         return 0;
@@ -236,78 +225,50 @@ private:
             case SDL_KEYDOWN: pressed(event.key); break;
             case SDL_MOUSEWHEEL: {
                 const int32_t clicks = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
-                act(wheelInput(clicks, heldNow()));
+                react(session_.wheel(clicks, heldNow()));
                 break;
             }
             case SDL_MOUSEBUTTONDOWN:
-                dragging_ = event.button.button == SDL_BUTTON_LEFT;
-                dragged_ = 0;
+                if (event.button.button == SDL_BUTTON_LEFT) session_.pressPointer();
                 break;
-            case SDL_MOUSEBUTTONUP: dragging_ = false; break;
-            case SDL_MOUSEMOTION: moved(event.motion.xrel); break;
-            case SDL_DROPFILE: dropped(event.drop.file); break;
+            case SDL_MOUSEBUTTONUP: session_.releasePointer(); break;
+            case SDL_MOUSEMOTION: react(session_.movePointer(event.motion.xrel, heldNow())); break;
+            case SDL_DROPFILE:
+                session_.drop(event.drop.file);
+                SDL_free(event.drop.file);
+                break;
             default: break;
             }
         }
+        const std::string now = title();
+        if (now != shownTitle_) SDL_SetWindowTitle(window_, now.c_str());
+        shownTitle_ = now;
     }
 
     void pressed(const SDL_KeyboardEvent &key) {
-        const std::optional<Key> which = keyOf(key.keysym.sym);
-        if (!which) return;
-        const Effect effect = effectOf(keyInput(*which, held(key.keysym.mod)), session_.state());
-        // Holding a key walks on, turns on and changes on; the tools act once a press.
-        if (key.repeat != 0 && effect.tool != Tool::None) return;
-        act(effect);
+        if (const std::optional<Key> which = keyOf(key.keysym.sym))
+            react(session_.key(*which, held(key.keysym.mod), key.repeat != 0));
     }
 
-    void act(const Input &input) { act(effectOf(input, session_.state())); }
-
-    void act(const Effect &effect) {
-        if (session_.recording() && effect.tool != Tool::Quit) return;
-        session_.apply(effect);
-        use(effect.tool);
-        SDL_SetWindowTitle(window_, title().c_str());
-    }
-
-    void moved(int32_t pixels) {
-        if (!dragging_) return;
-        dragged_ += pixels;
-        const int32_t steps = dragged_ / kDragPixels;
-        dragged_ -= steps * kDragPixels;
-        if (steps != 0) act(dragInput(steps, heldNow()));
-    }
-
-    void dropped(char *file) {
-        std::string error;
-        if (session_.openDropped(file, &error))
-            session_.note("opened " + session_.gameFolder().string());
-        else
-            session_.note("not opened, the game open before stays: " + error);
-        SDL_free(file);
-        SDL_SetWindowTitle(window_, title().c_str());
-    }
-
-    void use(Tool tool) {
-        switch (tool) {
-        case Tool::None: break;
-        case Tool::PrintScript: printScript(); break;
-        case Tool::Screenshot: session_.saveScreenshot(); break;
-        case Tool::WindowScreenshot: shootWindow(); break;
-        case Tool::RecordTurn: session_.startTurnRecording(); break;
-        case Tool::ToggleOverlay: overlay_ = !overlay_; break;
-        case Tool::ToggleFullScreen: {
+    void react(Reaction reaction) {
+        switch (reaction) {
+        case Reaction::none:
+        case Reaction::filesWritten: break;
+        case Reaction::showScript: printScript(); break;
+        case Reaction::shootWindow: shootWindow(); break;
+        case Reaction::toggleFullScreen: {
             const bool full = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
             SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
             break;
         }
-        case Tool::Quit: running_ = false; break;
+        case Reaction::quit: running_ = false; break;
         }
     }
 
     void shootWindow() {
         const std::string file = session_.windowShotFile().string();
         std::string error;
-        session_.note(writeWindowPng(image_, file, &error) ? "saved " + file : error);
+        session_.tell(writeWindowPng(image_, file, &error) ? "saved " + file : error);
     }
 
     void printScript() {
@@ -316,15 +277,13 @@ private:
         for (const std::string &line : lines) text += line + "\n";
         out_ << text << std::flush;
         const bool copied = SDL_SetClipboardText(text.c_str()) == 0;
-        session_.note("printed the view's script" + std::string(copied ? " and put it on the clipboard" : ""));
+        session_.tell("printed the view's script" + std::string(copied ? " and put it on the clipboard" : ""));
     }
 
     void show() {
         int width = 0, height = 0;
         SDL_GetRendererOutputSize(renderer_, &width, &height);
-        const int32_t scale = std::max(1, std::min(width / simhost::kScreenWidth, height / simhost::kScreenHeight));
-        scaleScreen(scale, image_);
-        if (overlay_) drawOverlay(overlayLines(facts()), scale >= 5 ? 2 : 1, image_);
+        session_.picture(LiveSession::wholeScale(width, height), image_);
         if (texture_ == nullptr || textureWidth_ != image_.width || textureHeight_ != image_.height) makeTexture();
         if (texture_ == nullptr) return;
         SDL_UpdateTexture(texture_, nullptr, image_.pixels.data(), image_.width * 4);
@@ -341,18 +300,6 @@ private:
                                      image_.height);
         textureWidth_ = image_.width;
         textureHeight_ = image_.height;
-    }
-
-    OverlayFacts facts() const {
-        OverlayFacts facts;
-        facts.state = session_.state();
-        facts.mapId = session_.mapId();
-        facts.sent = session_.sent();
-        facts.notes = session_.notes();
-        facts.pluginMicroseconds = session_.pluginMicroseconds();
-        facts.framesPerSecond = framesPerSecond_;
-        facts.recording = session_.recording();
-        return facts;
     }
 
     // Where presenting does not wait for the display (no vertical sync), the loop waits itself.
@@ -375,10 +322,7 @@ private:
     WindowImage image_;
     Clock::duration frameBudget_{};
     bool running_ = true;
-    bool overlay_ = true;
-    bool dragging_ = false;
-    int32_t dragged_ = 0;
-    int32_t framesPerSecond_ = 0;
+    std::string shownTitle_;
     size_t nextInput_ = 0;
     int32_t waitFrames_ = 0;
 };
