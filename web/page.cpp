@@ -1,21 +1,19 @@
-// The page's WebAssembly side: the live view's session on Emscripten's in-memory file system, with
-// the plug-in and the stand-in host linked in, driven by the page's script (page.js) through the
-// C functions below. What the page shares with the live window (the controls' table, C's script,
-// the overlay's lines, the screenshots and recorded turns) is the live window's own code.
+// The page's WebAssembly side: the live view (tools/live/live_session.h) on Emscripten's in-memory
+// file system, with the plug-in and the stand-in host linked in, driven by the page's script
+// (page.js) through the C functions below. Every rule of the live view is the live view's own; the
+// script moves the browser's events in and the pixels, texts and files out.
 //
 // Texts go out as a pointer into one buffer that the next call replaces; the script copies each at
-// once.
+// once. Before fv_start has succeeded, every other function does nothing and hands out nothing.
 #include <emscripten/emscripten.h>
 
-#include <array>
 #include <iostream>
+#include <optional>
 #include <sstream>
 
-#include "simhost/map_tree.h"
+#include "simhost/game_folder.h"
 #include "tools/demo/demo_game.h"
-#include "tools/live/live_picture.h"
 #include "tools/live/live_session.h"
-#include "tools/preview/preview_animation.h"
 
 namespace fs = std::filesystem;
 
@@ -31,17 +29,29 @@ const fs::path kOutputFolder = "/out";
 constexpr char kRecordSeparator = '\x1e';
 
 struct Page {
-    live::LiveSession session{kOutputFolder};
-    std::vector<std::string> messages; // not yet taken by the script
-    std::string text;                  // the last text handed out
-    std::vector<uint8_t> rgba = std::vector<uint8_t>(size_t{simhost::kScreenWidth} * simhost::kScreenHeight * 4);
-    std::array<uint32_t, 65536> colours{}; // each screen colour as the screen's PNG images have it
+    // The page has no window of its own to shoot: Shift+S saves the host's screen, as S does.
+    live::LiveSession session{kOutputFolder, false};
+    std::string startFailure;          // why the first start failed; empty when it did not
+    std::vector<live::Message> messages; // not yet taken by the script
+    std::string text;                    // the last text handed out
+    live::WindowImage picture;
+    std::vector<uint8_t> rgba;
 };
 Page *page = nullptr;
 
+// The page, once it has started.
+Page *started() { return page != nullptr && page->startFailure.empty() ? page : nullptr; }
+
 const char *handOut(std::string text) {
+    if (page == nullptr) return "";
     page->text = std::move(text);
     return page->text.c_str();
+}
+
+const char *handOut(const std::vector<std::string> &records) {
+    std::string text;
+    for (const std::string &record : records) text += (text.empty() ? "" : std::string(1, kRecordSeparator)) + record;
+    return handOut(text);
 }
 
 // The demo's script up to its first frame: the scene of farview-preview's demo-start.png.
@@ -58,58 +68,55 @@ std::string demoStartScene() {
     return scene;
 }
 
-const char *toolName(live::Tool tool) {
-    switch (tool) {
-    case live::Tool::PrintScript: return "script";
-    case live::Tool::Screenshot:
-    case live::Tool::WindowScreenshot:
-    case live::Tool::RecordTurn: return "files";
-    case live::Tool::ToggleOverlay: return "overlay";
-    case live::Tool::ToggleFullScreen: return "fullscreen";
-    case live::Tool::None:
-    case live::Tool::Quit: break;
+const char *reactionName(live::Reaction reaction) {
+    switch (reaction) {
+    case live::Reaction::showScript: return "script";
+    case live::Reaction::filesWritten: return "files";
+    case live::Reaction::toggleFullScreen: return "fullscreen";
+    case live::Reaction::none:
+    case live::Reaction::shootWindow:
+    case live::Reaction::quit: break;
     }
     return "";
 }
 
-// The page has no window of its own to shoot: Shift+S saves the host's screen, as S does.
-void use(live::Tool tool) {
-    if (tool == live::Tool::Screenshot || tool == live::Tool::WindowScreenshot) page->session.saveScreenshot();
-    if (tool == live::Tool::RecordTurn) page->session.startTurnRecording();
+live::Modifiers held(int32_t shift, int32_t ctrl) { return {shift != 0, ctrl != 0}; }
+
+bool startPage(std::string *error) {
+    page->session.onMessage = [](const live::Message &message) {
+        std::cerr << "farview: " << message.text << "\n";
+        page->messages.push_back(message);
+    };
+    std::error_code ignored;
+    fs::create_directories(kOutputFolder, ignored);
+    simhost::setHowToNameStandardGraphics("the button \"Standard graphics folder\"");
+    live::OpenRequest request;
+    request.game = kDemoFolder;
+    request.scriptText = demoStartScene();
+    request.scriptName = "demo scene";
+    return preview::writeDemoGame(kDemoFolder, error) && page->session.loadModule("farview", error) &&
+           page->session.open(request, error);
 }
 
 } // namespace
 
 extern "C" {
 
-// Writes the demo game and opens its start scene; an empty text, or why it could not.
+// Writes the demo game and opens its start scene; an empty text, or why it could not (then every
+// later start says the same).
 EMSCRIPTEN_KEEPALIVE const char *fv_start() {
-    if (page != nullptr) return "";
+    if (page != nullptr) return handOut(page->startFailure);
     page = new Page;
-    for (uint32_t colour = 0; colour < page->colours.size(); ++colour)
-        page->colours[colour] = preview::rgbOf(static_cast<uint16_t>(colour));
-    page->session.noteListener = [](const std::string &text) {
-        std::cerr << "farview: " << text << "\n";
-        page->messages.push_back(text);
-    };
-    std::error_code ignored;
-    fs::create_directories(kOutputFolder, ignored);
-    simhost::setHowToNameStandardGraphics("the button \"Standard graphics folder\"");
     std::string error;
-    live::OpenRequest request;
-    request.game = kDemoFolder;
-    request.scriptText = demoStartScene();
-    request.scriptName = "demo scene";
-    if (!preview::writeDemoGame(kDemoFolder, &error) || !page->session.loadModule("farview", &error) ||
-        !page->session.open(request, &error))
-        return handOut(error);
-    return "";
+    if (!startPage(&error)) page->startFailure = error.empty() ? "the page could not start" : error;
+    return handOut(page->startFailure);
 }
 
 // Opens the game folder the script copied in, at its first map, in the code page asked for in the
-// page's address, else the one its file names are found under; an empty text, or why not (the
-// open game and its view stay then).
+// page's address, else the one its file names are found under, with the game's own lines on (1) or
+// off (0); an empty text, or why not (the open game and its view stay then).
 EMSCRIPTEN_KEEPALIVE const char *fv_open(const char *folder, const char *codePage, int32_t gameLines) {
+    if (started() == nullptr) return "";
     live::OpenRequest request;
     request.game = folder;
     request.codePage = codePage;
@@ -117,129 +124,134 @@ EMSCRIPTEN_KEEPALIVE const char *fv_open(const char *folder, const char *codePag
     request.howToChooseCodePage = "?code-page=NUMBER after the page's address chooses another";
     std::string error;
     if (!page->session.open(request, &error)) return handOut(error);
-    page->session.note("opened " + page->session.gameFolder().filename().string());
+    page->session.tell("opened " + page->session.gameFolder().filename().string());
     return "";
 }
 
 // The folder of the engine's standard graphics the script copied in (an empty text: none), where
 // the images a game folder lacks are looked for from now on.
-EMSCRIPTEN_KEEPALIVE void fv_standard_graphics(const char *folder) { simhost::setStandardGraphicsFolder(folder); }
+EMSCRIPTEN_KEEPALIVE void fv_standard_graphics(const char *folder) {
+    if (started() != nullptr) simhost::setStandardGraphicsFolder(folder);
+}
 
 // The open game again on its map, with the game's own lines on (1) or off (0); an empty text, or
 // why not (the view stays then).
 EMSCRIPTEN_KEEPALIVE const char *fv_game_lines(int32_t on) {
     std::string error;
-    if (!page->session.setGameLines(on != 0, &error)) return handOut(error);
-    return "";
+    if (started() == nullptr || page->session.setGameLines(on != 0, &error)) return "";
+    return handOut(error);
 }
 
 // The open game's maps: its title, then one record a map, its number, a tab and its name (UTF-8).
 EMSCRIPTEN_KEEPALIVE const char *fv_maps() {
-    simhost::GameFolder game;
-    std::string problem;
-    if (!simhost::openGame(page->session.gameFolder(), game, &problem)) return handOut("");
-    const simhost::GameMapList list = simhost::listGameMaps(game, &problem);
-    if (!problem.empty()) page->session.note(problem);
-    std::string text = simhost::toUtf8(list.title);
+    if (started() == nullptr) return "";
+    const simhost::GameMapList list = page->session.maps();
+    std::vector<std::string> records{simhost::toUtf8(list.title)};
     for (const simhost::MapTreeEntry &map : list.maps)
-        text += kRecordSeparator + std::to_string(map.id) + "\t" + simhost::toUtf8(map.name);
-    return handOut(text);
+        records.push_back(std::to_string(map.id) + "\t" + simhost::toUtf8(map.name));
+    return handOut(records);
 }
 
-// Enters another map of the open game, its hero on the map's centre, the view's values kept; the
-// view stays as it was when the map cannot be entered.
+// Enters another map of the open game; an empty text, or why not (the view stays then).
 EMSCRIPTEN_KEEPALIVE const char *fv_enter(int32_t mapId) {
     std::string error;
-    if (!page->session.enterMap(mapId, &error)) return handOut(error);
-    page->session.note("map " + std::to_string(mapId));
-    return "";
+    if (started() == nullptr || page->session.enterMap(mapId, &error)) return "";
+    return handOut(error);
 }
 
-// One input through the live view's controls: kind 0 a key by its name in the controls' table
-// (amount unused), 1 the wheel (clicks away from the person), 2 a drag (steps to the right), with
-// Shift or Ctrl held or not. What
-// the page must do besides: "script", "overlay", "fullscreen", "files" (new files in the output
-// folder), or nothing.
-EMSCRIPTEN_KEEPALIVE const char *fv_input(int32_t kind, const char *keyName, int32_t shift, int32_t ctrl,
-                                          int32_t amount, int32_t repeat) {
-    const live::Modifiers held{shift != 0, ctrl != 0};
-    live::Input input;
-    if (kind == 0) {
-        const std::optional<live::Key> key = live::keyByName(keyName);
-        if (!key) return "";
-        input = live::keyInput(*key, held);
-    } else {
-        input = kind == 1 ? live::wheelInput(amount, held) : live::dragInput(amount, held);
-    }
-    const live::Effect effect = live::effectOf(input, page->session.state());
-    // Holding a key walks on, turns on and changes on; the tools act once a press. While a turn is
-    // being recorded, nothing else happens.
-    if ((repeat != 0 && effect.tool != live::Tool::None) || page->session.recording()) return "";
-    page->session.apply(effect);
-    use(effect.tool);
-    return toolName(effect.tool);
+// A key by its name in the controls' table (controls.h's keyByName), held down or pressed anew.
+// What the page must do besides: "script", "files" (new files in the output folder),
+// "fullscreen", or nothing; "unknown" for a key the view has no use for (the browser's own).
+EMSCRIPTEN_KEEPALIVE const char *fv_key(const char *name, int32_t shift, int32_t ctrl, int32_t repeat) {
+    const std::optional<live::Key> key = live::keyByName(name);
+    if (!key) return "unknown";
+    if (started() == nullptr) return "";
+    return reactionName(page->session.key(*key, held(shift, ctrl), repeat != 0));
 }
 
-// One frame (or the next step of a recorded turn). 1 when a recorded turn ended with it.
-EMSCRIPTEN_KEEPALIVE int32_t fv_frame() {
-    const bool recording = page->session.recording();
-    recording ? page->session.recordTurnStep() : page->session.renderFrame();
-    return recording && !page->session.recording() ? 1 : 0;
+// The wheel turned clicks away from the person.
+EMSCRIPTEN_KEEPALIVE const char *fv_wheel(int32_t clicks, int32_t shift, int32_t ctrl) {
+    if (started() == nullptr) return "";
+    return reactionName(page->session.wheel(clicks, held(shift, ctrl)));
 }
 
-// The screen as RGBA bytes, row by row, 320 x 240.
+// The pointer pressed (1), moved (0, pixels to the right) or released (-1) over the picture.
+EMSCRIPTEN_KEEPALIVE const char *fv_pointer(int32_t phase, int32_t pixels, int32_t shift, int32_t ctrl) {
+    if (started() == nullptr) return "";
+    if (phase > 0) page->session.pressPointer();
+    if (phase < 0) page->session.releasePointer();
+    if (phase != 0) return "";
+    return reactionName(page->session.movePointer(pixels, held(shift, ctrl)));
+}
+
+// The script copied changed game files in: the view looks at its files again once they are quiet.
+EMSCRIPTEN_KEEPALIVE void fv_changed() {
+    if (started() != nullptr) page->session.filesChanged();
+}
+
+// One frame; "files" when a recorded turn ended with it.
+EMSCRIPTEN_KEEPALIVE const char *fv_frame() {
+    if (started() == nullptr) return "";
+    return reactionName(page->session.frame());
+}
+
+// The screen as RGBA bytes, row by row, 320 x 240 (the overlay is the page's own text).
 EMSCRIPTEN_KEEPALIVE const uint8_t *fv_pixels() {
+    if (started() == nullptr) return nullptr;
+    page->session.screen(1, page->picture);
+    page->rgba.resize(page->picture.pixels.size() * 4);
     uint8_t *out = page->rgba.data();
-    for (int32_t y = 0; y < simhost::kScreenHeight; ++y) {
-        for (int32_t x = 0; x < simhost::kScreenWidth; ++x, out += 4) {
-            const uint32_t rgb = page->colours[simhost::screenPixel(x, y)];
-            out[0] = static_cast<uint8_t>(rgb >> 16);
-            out[1] = static_cast<uint8_t>(rgb >> 8);
-            out[2] = static_cast<uint8_t>(rgb);
-            out[3] = 255;
-        }
+    for (uint32_t rgb : page->picture.pixels) {
+        *out++ = static_cast<uint8_t>(rgb >> 16);
+        *out++ = static_cast<uint8_t>(rgb >> 8);
+        *out++ = static_cast<uint8_t>(rgb);
+        *out++ = 255;
     }
     return page->rgba.data();
 }
 
-// The overlay's lines, as the live window draws them: one record a line, a warning's starting
-// with '!'.
-EMSCRIPTEN_KEEPALIVE const char *fv_overlay(int32_t framesPerSecond) {
-    live::OverlayFacts facts;
-    facts.state = page->session.state();
-    facts.mapId = page->session.mapId();
-    facts.sent = page->session.sent();
-    facts.notes = page->session.notes();
-    facts.pluginMicroseconds = page->session.pluginMicroseconds();
-    facts.framesPerSecond = framesPerSecond;
-    facts.recording = page->session.recording();
-    std::string text;
-    for (const live::OverlayLine &line : live::overlayLines(facts))
-        text += (text.empty() ? "" : std::string(1, kRecordSeparator)) + (line.warning ? "!" : " ") + line.text;
-    return handOut(text);
+// The overlay's lines, as the live window draws them: one record a line, a warning's starting with
+// '!', the others with a blank; nothing while the overlay is off (H).
+EMSCRIPTEN_KEEPALIVE const char *fv_overlay() {
+    if (started() == nullptr) return "";
+    std::vector<std::string> records;
+    for (const live::OverlayLine &line : page->session.overlay()) records.push_back((line.warning ? "!" : " ") + line.text);
+    return handOut(records);
 }
 
-// What C prints in the live window.
+// What C gives.
 EMSCRIPTEN_KEEPALIVE const char *fv_script() {
+    if (started() == nullptr) return "";
     std::string text;
     for (const std::string &line : page->session.script()) text += line + "\n";
     return handOut(text);
 }
 
-// The messages since the last call, one record each.
+// The messages since the last call, one record each, a warning's starting with '!'.
 EMSCRIPTEN_KEEPALIVE const char *fv_messages() {
-    std::string text;
-    for (const std::string &message : page->messages)
-        text += (text.empty() ? "" : std::string(1, kRecordSeparator)) + message;
+    if (started() == nullptr) return "";
+    std::vector<std::string> records;
+    for (const live::Message &message : page->messages)
+        records.push_back((message.warning ? "!" : " ") + message.text);
     page->messages.clear();
-    return handOut(text);
+    return handOut(records);
 }
 
-// Looks at the files the view is made of (the script copies changed ones in), as the live window
-// does every frame; 1 when one had changed.
-EMSCRIPTEN_KEEPALIVE int32_t fv_reload() { return page->session.reloadIfChanged() ? 1 : 0; }
+// A message of the page's own.
+EMSCRIPTEN_KEEPALIVE void fv_tell(const char *text) {
+    if (started() != nullptr) page->session.tell(text);
+}
+
+// Why the last open, map or reload failed while the last good view stays; empty once one succeeds.
+EMSCRIPTEN_KEEPALIVE const char *fv_problem() {
+    if (started() == nullptr) return "";
+    return handOut(page->session.problem());
+}
+
+// The largest whole factor at which the screen fits width x height pixels.
+EMSCRIPTEN_KEEPALIVE int32_t fv_scale(int32_t width, int32_t height) { return live::LiveSession::wholeScale(width, height); }
 
 // The map the hero is on.
-EMSCRIPTEN_KEEPALIVE int32_t fv_map_id() { return page->session.mapId(); }
+EMSCRIPTEN_KEEPALIVE int32_t fv_map_id() { return started() != nullptr ? page->session.mapId() : 0; }
 
 } // extern "C"

@@ -1,17 +1,17 @@
 // The page's front end: it copies the game folder the person opens into the module's in-memory
-// file system, hands keys, wheel turns and drags to the live view's controls (in the module), draws
-// the screen the module renders, and offers what the module writes (C's lines, screenshots, turns)
-// as files. Nothing is sent anywhere and nothing is stored beyond the page.
+// file system and says which files changed, hands the browser's keys, wheel turns and drags to the
+// live view (in the module), draws the picture, the overlay and the messages the view gives, and
+// offers what it writes (C's lines, screenshots, turns) as files. The live view's rules are the
+// module's. Nothing is sent anywhere and nothing is stored beyond the page.
 'use strict';
 (() => {
   const WIDTH = 320, HEIGHT = 240;
   const RECORD = '\x1e';
-  // Window pixels of a horizontal drag that make one turn step, as in the live window.
-  const DRAG_PIXELS = 8;
   // How often a folder the browser keeps a handle to is looked at for changed files.
   const WATCH_MILLISECONDS = 250;
   // The files of a game folder the view can use; sound and music are left on the disk.
   const GAME_FILE = /\.(lmu|ldb|lmt|png)$/i;
+  const STANDARD_FILE = /\.png$/i;
   const MOST_MESSAGES = 40;
 
   const $ = (id) => document.getElementById(id);
@@ -26,85 +26,68 @@
   let reloading = false;     // the input is open to read that folder again
   let known = new Map();     // path in the game folder -> "size:lastModified" as copied
   let gameRoot = '';         // the game folder in the module's file system
-  let opened = 0;
-  let showOverlay = true;
-  let lastOverlay = '';
-  let framesThisSecond = 0, framesPerSecond = 0, secondStart = 0;
+  let copies = 0;
+  let standardRoot = '';
+  let standardWaiting = null; // a kept handle the browser asks the person to allow again
+  let lastOverlay = '', lastProblem = '';
   let firstFrameShown = null;
-  let dragged = 0, dragging = false;
 
-  // ---- What the module says ----------------------------------------------------------------------
+  // ---- What the view says --------------------------------------------------------------------------
 
-  // A game opened is copied to /games/N/NAME, and the files to download are written to /out; the
-  // person knows them by their names.
-  const asOpened = (text) => text.replace(/\/games\/\d+\/|\/out\//g, '');
+  // Folders are copied to /games/N/NAME and /standard/N, the files to download are written to /out:
+  // the person knows them by their names.
+  const asOpened = (text) => text.replace(/\/(games|standard)\/\d+\/|\/out\//g, '');
 
   function showProblem(text) {
     $('problem').textContent = asOpened(text);
     $('problem').hidden = text === '';
   }
 
-  function takeMessages() {
-    const text = api.messages();
-    if (text === '') return;
-    const list = $('messages');
-    for (const message of text.split(RECORD)) {
-      const item = document.createElement('li');
-      item.textContent = asOpened(message);
-      if (/^\[|^not reloaded|cannot|^map \d+: /i.test(message)) item.className = 'warning';
-      list.appendChild(item);
+  // Records whose first character is '!' for a warning, ' ' for the others.
+  function fill(box, text, item) {
+    for (const record of text === '' ? [] : text.split(RECORD)) {
+      const line = document.createElement(item);
+      line.textContent = asOpened(record.slice(1)) + (item === 'span' ? '\n' : '');
+      if (record[0] === '!') line.className = 'warning';
+      box.appendChild(line);
     }
+  }
+
+  function takeMessages() {
+    const list = $('messages');
+    fill(list, api.messages(), 'li');
     while (list.children.length > MOST_MESSAGES) list.removeChild(list.firstChild);
   }
 
   function drawOverlay() {
-    const text = showOverlay ? api.overlay(framesPerSecond) : '';
+    const text = api.overlay();
     if (text === lastOverlay) return;
     lastOverlay = text;
-    const box = $('overlay');
-    box.textContent = '';
-    if (text === '') return;
-    for (const line of text.split(RECORD)) {
-      const span = document.createElement('span');
-      span.textContent = asOpened(line.slice(1)) + '\n';
-      if (line[0] === '!') span.className = 'warning';
-      box.appendChild(span);
-    }
+    $('overlay').textContent = '';
+    fill($('overlay'), text, 'span');
   }
 
-  // ---- The screen ----------------------------------------------------------------------------------
+  // ---- The picture ---------------------------------------------------------------------------------
 
-  // The largest whole factor at which the screen fits beside the panel.
   function fitCanvas() {
-    const room = Math.max(WIDTH, window.innerWidth - 360);
-    const height = Math.max(HEIGHT, window.innerHeight - 160);
-    const scale = Math.max(1, Math.min(Math.floor(room / WIDTH), Math.floor(height / HEIGHT)));
+    const scale = api.scale(Math.max(WIDTH, window.innerWidth - 360), Math.max(HEIGHT, window.innerHeight - 160));
     canvas.style.width = WIDTH * scale + 'px';
     canvas.style.height = HEIGHT * scale + 'px';
   }
 
-  function drawScreen() {
+  function frame() {
+    react(api.frame());
     const pixels = api.pixels();
     image.data.set(module.HEAPU8.subarray(pixels, pixels + WIDTH * HEIGHT * 4));
     context.putImageData(image, 0, 0);
   }
 
-  function frame() {
-    if (api.frame() === 1) handOverFiles();
-    drawScreen();
-  }
-
-  function tick(now) {
-    if (api.reload() === 1) showProblem('');
+  function tick() {
     frame();
     takeMessages();
     drawOverlay();
-    ++framesThisSecond;
-    if (now - secondStart >= 1000) {
-      framesPerSecond = framesThisSecond;
-      framesThisSecond = 0;
-      secondStart = now;
-    }
+    const problem = api.problem();
+    if (problem !== lastProblem) showProblem(lastProblem = problem);
     if (firstFrameShown === null) {
       firstFrameShown = performance.now();
       resolveReady();
@@ -125,29 +108,27 @@
     setTimeout(() => URL.revokeObjectURL(url), 60000);
   }
 
-  // Screenshots and recorded turns the module wrote: downloaded, and gone from its memory.
+  // Screenshots and recorded turns the view wrote: downloaded, and gone from its memory.
   function handOverFiles() {
     for (const name of module.FS.readdir('/out')) {
       if (name === '.' || name === '..') continue;
-      const path = '/out/' + name;
-      offer(name, module.FS.readFile(path), name.endsWith('.gif') ? 'image/gif' : 'image/png');
-      module.FS.unlink(path);
+      offer(name, module.FS.readFile('/out/' + name), name.endsWith('.gif') ? 'image/gif' : 'image/png');
+      module.FS.unlink('/out/' + name);
     }
   }
 
   let scriptUrl = null;
-  function showScript() {
-    const text = api.script();
+  function showScript(text) {
     $('script').textContent = text;
-    $('script-box').hidden = false;
+    $('script-box').hidden = text === '';
     if (scriptUrl) URL.revokeObjectURL(scriptUrl);
-    scriptUrl = URL.createObjectURL(new Blob([text], { type: 'text/plain' }));
-    $('script-file').href = scriptUrl;
-    copy(text);
+    scriptUrl = text === '' ? null : URL.createObjectURL(new Blob([text], { type: 'text/plain' }));
+    $('script-file').href = scriptUrl || '';
+    if (text !== '') copy(text);
   }
 
   function copy(text) {
-    const done = () => addNote('the view\'s lines are on the clipboard');
+    const done = () => api.tell('the view\'s lines are on the clipboard');
     const byHand = () => {
       const area = document.createElement('textarea');
       area.value = text;
@@ -158,25 +139,15 @@
       canvas.focus();
       if (copied) done();
     };
-    if (navigator.clipboard && navigator.clipboard.writeText)
-      navigator.clipboard.writeText(text).then(done, byHand);
-    else
-      byHand();
-  }
-
-  function addNote(text) {
-    const item = document.createElement('li');
-    item.textContent = text;
-    $('messages').appendChild(item);
+    if (navigator.clipboard && navigator.clipboard.writeText) navigator.clipboard.writeText(text).then(done, byHand);
+    else byHand();
   }
 
   // ---- The controls --------------------------------------------------------------------------------
 
   // Browser key names to the names of the live view's controls table; the table says what each does.
   const KEYS = {
-    ArrowUp: 'Up', ArrowDown: 'Down', ArrowLeft: 'Left', ArrowRight: 'Right', Tab: 'Tab',
-    PageUp: 'PageUp', PageDown: 'PageDown', F11: 'F11', Escape: 'Escape', Enter: 'Enter', ' ': 'Space',
-    '+': '+', '=': '=', '-': '-', '1': '1', '2': '2', '3': '3', '4': '4', '5': '5',
+    ArrowUp: 'Up', ArrowDown: 'Down', ArrowLeft: 'Left', ArrowRight: 'Right', ' ': 'Space',
   };
   const CODES = { NumpadAdd: 'Keypad+', NumpadSubtract: 'Keypad-' };
 
@@ -186,17 +157,14 @@
     if (/^[a-z]$/i.test(event.key)) return event.key.toUpperCase();
     // With Shift held some layouts give another character: the key's place names it then.
     const digit = /^Digit([1-5])$/.exec(event.code);
-    return digit ? digit[1] : null;
+    return digit ? digit[1] : event.key;
   }
 
-  // Ctrl takes the fine step, as in the live window; the browser's own Ctrl keys and Ctrl+wheel
-  // (zoom) are the page's while the view has them.
-  function act(kind, key, event, amount) {
-    const tool = api.input(kind, key, event.shiftKey ? 1 : 0, event.ctrlKey ? 1 : 0, amount, event.repeat ? 1 : 0);
-    if (tool === 'script') showScript();
-    else if (tool === 'files') handOverFiles();
-    else if (tool === 'overlay') showOverlay = !showOverlay;
-    else if (tool === 'fullscreen') {
+  // What the view asks of the page after an input or a frame.
+  function react(reaction) {
+    if (reaction === 'script') showScript(api.script());
+    else if (reaction === 'files') handOverFiles();
+    else if (reaction === 'fullscreen') {
       if (document.fullscreenElement) document.exitFullscreen();
       else canvas.requestFullscreen().catch(() => {});
     }
@@ -204,12 +172,16 @@
     followMap();
   }
 
+  const held = (event) => [event.shiftKey ? 1 : 0, event.ctrlKey ? 1 : 0];
+
+  // Ctrl takes the fine step, as in the live window; the browser's own Ctrl keys and Ctrl+wheel
+  // (zoom) are the page's while the view has them.
   document.addEventListener('keydown', (event) => {
     if (!api || event.target instanceof HTMLSelectElement || event.metaKey || event.altKey) return;
-    const key = keyName(event);
-    if (key === null) return;
+    const reaction = api.key(keyName(event), ...held(event), event.repeat ? 1 : 0);
+    if (reaction === 'unknown') return;
     event.preventDefault();
-    act(0, key, event, 0);
+    react(reaction);
   });
 
   canvas.addEventListener('wheel', (event) => {
@@ -218,24 +190,17 @@
     // A click of the wheel is about 100 pixels, or 3 lines; a smaller turn still counts as one.
     const click = event.deltaMode === 0 ? 100 : event.deltaMode === 1 ? 3 : 1;
     const clicks = Math.max(1, Math.round(Math.abs(event.deltaY) / click));
-    act(1, '', event, event.deltaY < 0 ? clicks : -clicks);
+    react(api.wheel(event.deltaY < 0 ? clicks : -clicks, ...held(event)));
   }, { passive: false });
 
   canvas.addEventListener('pointerdown', (event) => {
-    if (event.button !== 0) return;
-    dragging = true;
-    dragged = 0;
+    if (event.button !== 0 || !api) return;
+    api.pointer(1, 0, 0, 0);
     canvas.setPointerCapture(event.pointerId);
     canvas.focus();
   });
-  canvas.addEventListener('pointermove', (event) => {
-    if (!dragging || !api) return;
-    dragged += event.movementX;
-    const steps = Math.trunc(dragged / DRAG_PIXELS);
-    dragged -= steps * DRAG_PIXELS;
-    if (steps !== 0) act(2, '', event, steps);
-  });
-  canvas.addEventListener('pointerup', () => { dragging = false; });
+  canvas.addEventListener('pointermove', (event) => { if (api) react(api.pointer(0, event.movementX, ...held(event))); });
+  canvas.addEventListener('pointerup', () => { if (api) api.pointer(-1, 0, 0, 0); });
 
   // ---- The game folder -----------------------------------------------------------------------------
 
@@ -257,55 +222,46 @@
     module.FS.rmdir(path);
   }
 
-  // The live view sees a changed file by its size and time, and the in-memory file system keeps
-  // whole seconds: each copy gets a second of its own, so that no change goes unseen.
-  let copiedAt = Math.floor(Date.now() / 1000);
-
-  function writeFile(relative, bytes) {
-    const path = gameRoot + '/' + relative;
-    makeFolders(path);
-    module.FS.writeFile(path, bytes);
-    ++copiedAt;
-    module.FS.utime(path, copiedAt * 1000, copiedAt * 1000);
-  }
-
-  // The folder's files as [path below the folder, File], from the folder input.
-  function filesOfInput(files) {
+  // A folder's files as [path below the folder, File], from the folder input or from a handle
+  // (walking its sub-folders; the files are asked for all at once: one by one, a game of hundreds
+  // of maps takes a second a look).
+  function filesOfInput(files, wanted) {
     return Array.from(files)
       .map((file) => [file.webkitRelativePath.split('/').slice(1).join('/'), file])
-      .filter(([path]) => path !== '' && GAME_FILE.test(path));
+      .filter(([path]) => path !== '' && wanted.test(path));
   }
 
-  // The same from a folder handle, walking its sub-folders. The files are asked for all at once:
-  // one by one, a game of hundreds of maps takes a second a look.
-  async function filesOfHandle(handle) {
+  async function filesOfHandle(handle, wanted) {
     const entries = [];
-    await gameEntriesBelow(handle, '', entries);
+    await entriesBelow(handle, '', wanted, entries);
     return Promise.all(entries.map(async ([path, entry]) => [path, await entry.getFile()]));
   }
 
-  async function gameEntriesBelow(handle, prefix, found) {
+  async function entriesBelow(handle, prefix, wanted, found) {
     for await (const entry of handle.values()) {
       const path = prefix + entry.name;
-      if (entry.kind === 'directory') await gameEntriesBelow(entry, path + '/', found);
-      else if (GAME_FILE.test(path)) found.push([path, entry]);
+      if (entry.kind === 'directory') await entriesBelow(entry, path + '/', wanted, found);
+      else if (wanted.test(path)) found.push([path, entry]);
     }
   }
 
-  function stamp(file) { return file.size + ':' + file.lastModified; }
+  const stamp = (file) => file.size + ':' + file.lastModified;
 
-  // Copies what changed since the last copy (all of it the first time) and removes what went away.
-  // The changed files are read all at once, which opens a game of hundreds of maps in a fraction of
-  // the time one by one takes, and copied only when every read succeeded.
+  // Copies what changed since the last copy (all of it the first time) and removes what went away;
+  // the view is told, and looks at its files again. The changed files are read all at once, and
+  // copied only when every read succeeded.
   async function copyFiles(files) {
     const now = new Map(files.map(([path, file]) => [path, stamp(file)]));
     const changed = files.filter(([path]) => known.get(path) !== now.get(path));
     const contents = await Promise.all(changed.map(([, file]) => file.arrayBuffer()));
-    changed.forEach(([path], i) => writeFile(path, new Uint8Array(contents[i])));
-    for (const path of known.keys()) {
-      if (!now.has(path)) module.FS.unlink(gameRoot + '/' + path);
-    }
+    changed.forEach(([path], i) => {
+      makeFolders(gameRoot + '/' + path);
+      module.FS.writeFile(gameRoot + '/' + path, new Uint8Array(contents[i]));
+    });
+    const gone = [...known.keys()].filter((path) => !now.has(path));
+    for (const path of gone) module.FS.unlink(gameRoot + '/' + path);
     known = now;
+    if (changed.length + gone.length > 0) api.changed();
   }
 
   // Opening a folder and reading one again take turns: a look at the folder open before must not
@@ -317,40 +273,41 @@
     return done;
   }
 
+  const codePage = () => new URLSearchParams(location.search).get('code-page') || '';
+
   // Copies the folder in below a folder of its own and opens it there; the game open before stays
   // open, and its view, when this one cannot be opened.
   async function openFolder(name, files) {
     const previous = { root: gameRoot, known };
-    const place = '/games/' + ++opened;
-    const fail = (problem) => {
+    const place = '/games/' + ++copies;
+    gameRoot = place + '/' + name;
+    known = new Map();
+    makeFolders(gameRoot + '/');
+    let problem;
+    try {
+      await copyFiles(files);
+      problem = api.open(gameRoot, codePage(), $('game-lines').checked ? 1 : 0);
+    } catch (error) {
+      problem = 'Cannot read the folder "' + name + '": ' + error.message;
+    }
+    takeMessages();
+    if (problem !== '') {
       removeTree(place);
       gameRoot = previous.root;
       known = previous.known;
       showProblem(problem);
       return false;
-    };
-    gameRoot = place + '/' + name;
-    known = new Map();
-    makeFolders(gameRoot + '/');
-    try {
-      await copyFiles(files);
-    } catch (error) {
-      return fail('Cannot read the folder "' + name + '": ' + error.message);
     }
-    const problem = api.open(gameRoot, new URLSearchParams(location.search).get('code-page') || '',
-                             $('game-lines').checked ? 1 : 0);
-    takeMessages();
-    if (problem !== '') return fail(problem);
-    showProblem('');
     if (previous.root !== '') removeTree(previous.root.replace(/\/[^/]*$/, ''));
     $('game').textContent = name;
+    showScript(''); // the lines C gave were the game's before
     listMaps();
     return true;
   }
 
   function listMaps() {
     const records = api.maps().split(RECORD);
-    const title = records.shift();
+    records.shift(); // the game's title
     const select = $('maps');
     select.textContent = '';
     for (const record of records) {
@@ -361,8 +318,6 @@
       select.appendChild(option);
     }
     $('map-choice').hidden = records.length === 0;
-    if (title) $('game').textContent = title + ' (' + $('game').textContent + ')';
-    takeMessages();
     followMap();
   }
 
@@ -372,48 +327,40 @@
   }
 
   $('maps').addEventListener('change', () => {
-    const problem = api.enter(Number($('maps').value));
-    showProblem(problem);
-    takeMessages();
-    followMap();
+    showProblem(api.enter(Number($('maps').value)));
+    react('');
     canvas.focus();
   });
 
   // The game's own lines on or off: the open game comes again on its map, as it then shows.
   $('game-lines').addEventListener('change', () => {
     showProblem(api.gameLines($('game-lines').checked ? 1 : 0));
-    takeMessages();
-    followMap();
+    react('');
     canvas.focus();
   });
 
-  $('open').addEventListener('click', async () => {
-    if (!window.showDirectoryPicker) {
-      $('folder').click();
-      return;
-    }
+  // A folder from the picker where the browser has one (it keeps a handle, to look again), else
+  // from the folder input.
+  async function pick(id, input, work) {
+    if (!window.showDirectoryPicker) return input.click();
     let handle;
     try {
-      handle = await window.showDirectoryPicker({ mode: 'read' });
+      handle = await window.showDirectoryPicker({ mode: 'read', id });
     } catch (error) {
       return; // the person closed the picker
     }
-    await inTurn(async () => {
-      let files;
-      try {
-        files = await filesOfHandle(handle);
-      } catch (error) {
-        showProblem('Cannot read the folder "' + handle.name + '": ' + error.message);
-        return;
-      }
-      if (await openFolder(handle.name, files)) {
-        folderHandle = handle;
-        pickedName = null;
-        $('reload').hidden = true;
-      }
-    });
+    await inTurn(() => work(handle).catch((error) => showProblem('Cannot read the folder "' + handle.name + '": ' +
+                                                                  error.message)));
     canvas.focus();
-  });
+  }
+
+  $('open').addEventListener('click', () => pick('game', $('folder'), async (handle) => {
+    if (await openFolder(handle.name, await filesOfHandle(handle, GAME_FILE))) {
+      folderHandle = handle;
+      pickedName = null;
+      $('reload').hidden = true;
+    }
+  }));
 
   $('folder').addEventListener('change', async () => {
     const input = $('folder');
@@ -421,10 +368,10 @@
     reloading = false;
     if (input.files.length === 0) return;
     const name = input.files[0].webkitRelativePath.split('/')[0] || 'game';
-    const files = filesOfInput(input.files);
+    const files = filesOfInput(input.files, GAME_FILE);
     await inTurn(async () => {
       if (again && name === pickedName) {
-        await reloadFrom(files);
+        await copyFiles(files).catch((error) => showProblem('Cannot read the folder again: ' + error.message));
       } else if (await openFolder(name, files)) {
         folderHandle = null;
         pickedName = name;
@@ -434,18 +381,6 @@
     input.value = '';
     canvas.focus();
   });
-
-  // The files of the open game read anew: what changed is copied in and the view rebuilt from it,
-  // or the last good view stays with the reason.
-  async function reloadFrom(files) {
-    try {
-      await copyFiles(files);
-      showProblem('');
-    } catch (error) {
-      showProblem('Cannot read the folder again: ' + error.message);
-    }
-    takeMessages();
-  }
 
   // Where the browser keeps no handle to the folder, its files are a copy taken when it was chosen:
   // reading them again takes choosing it again.
@@ -461,7 +396,7 @@
     watching = true;
     inTurn(async () => {
       try {
-        if (folderHandle) await copyFiles(await filesOfHandle(folderHandle));
+        if (folderHandle) await copyFiles(await filesOfHandle(folderHandle, GAME_FILE));
       } catch (error) {
         // A file being written cannot be read yet: the next look takes it.
       }
@@ -471,15 +406,10 @@
 
   // ---- The standard graphics -----------------------------------------------------------------------
 
-  // The engine's standard graphics, in a folder of their own, are copied below /standard and named to
-  // the module, which looks there for the images a game folder lacks. Where the browser keeps folder
-  // handles, the folder's is kept in the page's own storage, so that the next visit takes it again
-  // (once the person allows it); elsewhere it is chosen again.
-  const STANDARD_PNG = /\.png$/i;
-  let standardCopies = 0;
-  let standardRoot = '';
-  let standardWaiting = null; // a kept handle the browser asks the person to allow again
-
+  // The engine's standard graphics, in a folder of their own, are copied in and named to the view,
+  // which looks there for the images a game folder lacks. Where the browser keeps folder handles,
+  // the folder's is kept in the page's own storage, so that the next visit takes it again (once the
+  // person allows it); elsewhere it is chosen again.
   function keptHandles(mode, work) {
     return new Promise((resolve, reject) => {
       const opening = indexedDB.open('farview', 1);
@@ -496,66 +426,48 @@
 
   function showStandard(text) { $('standard').textContent = 'Standard graphics folder' + (text ? ': ' + text : ''); }
 
-  // Copies the folder's PNG files in, names it to the module, and opens the game on show again with it.
+  // Copies the folder's images in, names it to the view, and opens the game on show again with it.
   async function useStandardGraphics(name, files) {
     const contents = await Promise.all(files.map(([, file]) => file.arrayBuffer()));
-    const place = '/standard/' + ++standardCopies;
+    const place = '/standard/' + ++copies;
+    makeFolders(place + '/');
     files.forEach(([path], i) => {
       makeFolders(place + '/' + path);
       module.FS.writeFile(place + '/' + path, new Uint8Array(contents[i]));
     });
-    makeFolders(place + '/');
     api.standard(place);
     if (standardRoot !== '') removeTree(standardRoot);
     standardRoot = place;
     showStandard(name);
-    addNote('the standard graphics come from "' + name + '" (' + files.length + ' images)');
+    api.tell('the standard graphics come from "' + name + '" (' + files.length + ' images)');
     if (gameRoot !== '') {
-      showProblem(api.open(gameRoot, new URLSearchParams(location.search).get('code-page') || '',
-                           $('game-lines').checked ? 1 : 0));
-      takeMessages();
+      showProblem(api.open(gameRoot, codePage(), $('game-lines').checked ? 1 : 0));
       listMaps();
     }
+    react('');
   }
 
-  async function standardFromHandle(handle) {
-    const entries = [];
-    await gameEntriesBelow(handle, '', entries);
-    const files = await Promise.all(entries.filter(([path]) => STANDARD_PNG.test(path))
-      .map(async ([path, entry]) => [path, await entry.getFile()]));
-    await useStandardGraphics(handle.name, files);
-  }
+  const standardFromHandle = async (handle) =>
+    useStandardGraphics(handle.name, await filesOfHandle(handle, STANDARD_FILE));
 
   $('standard').addEventListener('click', async () => {
-    try {
-      if (standardWaiting && await standardWaiting.requestPermission({ mode: 'read' }) === 'granted') {
-        const handle = standardWaiting;
-        standardWaiting = null;
-        await inTurn(() => standardFromHandle(handle));
-        return;
-      }
-      if (!window.showDirectoryPicker) {
-        $('standard-folder').click();
-        return;
-      }
-      const handle = await window.showDirectoryPicker({ mode: 'read', id: 'standard-graphics' });
+    if (standardWaiting && await standardWaiting.requestPermission({ mode: 'read' }).catch(() => '') === 'granted') {
+      const handle = standardWaiting;
       standardWaiting = null;
-      await inTurn(() => standardFromHandle(handle));
-      keptHandles('readwrite', (store) => store.put(handle, 'standard-graphics')).catch(() => {});
-    } catch (error) {
-      if (error.name !== 'AbortError') showProblem('Cannot read the standard graphics folder: ' + error.message);
+      return inTurn(() => standardFromHandle(handle));
     }
-    canvas.focus();
+    await pick('standard-graphics', $('standard-folder'), async (handle) => {
+      standardWaiting = null;
+      await standardFromHandle(handle);
+      keptHandles('readwrite', (store) => store.put(handle, 'standard-graphics')).catch(() => {});
+    });
   });
 
   $('standard-folder').addEventListener('change', async () => {
     const input = $('standard-folder');
     if (input.files.length === 0) return;
     const name = input.files[0].webkitRelativePath.split('/')[0] || 'standard graphics';
-    const files = Array.from(input.files)
-      .map((file) => [file.webkitRelativePath.split('/').slice(1).join('/'), file])
-      .filter(([path]) => STANDARD_PNG.test(path));
-    await inTurn(() => useStandardGraphics(name, files));
+    await inTurn(() => useStandardGraphics(name, filesOfInput(input.files, STANDARD_FILE)));
     input.value = '';
     canvas.focus();
   });
@@ -605,26 +517,31 @@
   FarviewModule({ printErr: (text) => console.warn(text) }).then((loaded) => {
     module = loaded;
     const text = (name, ...types) => module.cwrap(name, 'string', types);
+    const none = (name, ...types) => module.cwrap(name, null, types);
     api = {
       start: text('fv_start'),
       open: text('fv_open', 'string', 'string', 'number'),
+      standard: none('fv_standard_graphics', 'string'),
       gameLines: text('fv_game_lines', 'number'),
       maps: text('fv_maps'),
       enter: text('fv_enter', 'number'),
-      input: text('fv_input', 'number', 'string', 'number', 'number', 'number', 'number'),
-      frame: module.cwrap('fv_frame', 'number', []),
+      key: text('fv_key', 'string', 'number', 'number', 'number'),
+      wheel: text('fv_wheel', 'number', 'number', 'number'),
+      pointer: text('fv_pointer', 'number', 'number', 'number', 'number'),
+      changed: none('fv_changed'),
+      frame: text('fv_frame'),
       pixels: module.cwrap('fv_pixels', 'number', []),
-      overlay: text('fv_overlay', 'number'),
+      overlay: text('fv_overlay'),
       script: text('fv_script'),
       messages: text('fv_messages'),
-      reload: module.cwrap('fv_reload', 'number', []),
+      tell: none('fv_tell', 'string'),
+      problem: text('fv_problem'),
       mapId: module.cwrap('fv_map_id', 'number', []),
-      standard: module.cwrap('fv_standard_graphics', null, ['string']),
+      scale: module.cwrap('fv_scale', 'number', ['number', 'number']),
     };
     started = [performance.now()];
-    const problem = api.start();
+    showProblem(lastProblem = api.start());
     started.push(performance.now());
-    showProblem(problem);
     takeMessages();
     fitCanvas();
     window.addEventListener('resize', fitCanvas);

@@ -140,11 +140,13 @@ Reaction LiveSession::frame(Clock::time_point now) {
     return recording && !view.recording() ? Reaction::filesWritten : Reaction::none;
 }
 
-void LiveSession::picture(int32_t scale, WindowImage &image, bool withOverlay) const {
+void LiveSession::picture(int32_t scale, WindowImage &image) const {
     scaleScreen(scale, image);
     // Larger windows letter the overlay larger, so that it stays readable from as far.
-    if (withOverlay && core_->overlayShown) drawOverlay(overlay(), scale >= 5 ? 2 : 1, image);
+    if (core_->overlayShown) drawOverlay(overlay(), scale >= 5 ? 2 : 1, image);
 }
+
+void LiveSession::screen(int32_t scale, WindowImage &image) const { scaleScreen(scale, image); }
 
 int32_t LiveSession::wholeScale(int32_t width, int32_t height) {
     return std::max(1, std::min(width / simhost::kScreenWidth, height / simhost::kScreenHeight));

@@ -96,8 +96,10 @@ public:
     Reaction frame(Clock::time_point now = Clock::now());
 
     // ---- Outputs ---------------------------------------------------------------------------------
-    // The screen scaled by a whole factor, and the overlay over it when it is on (H) and asked for.
-    void picture(int32_t scale, WindowImage &image, bool withOverlay = true) const;
+    // The screen scaled by a whole factor, and the overlay over it when it is on (H).
+    void picture(int32_t scale, WindowImage &image) const;
+    // The screen alone, for a program that shows the overlay's lines itself (the page).
+    void screen(int32_t scale, WindowImage &image) const;
     // The largest whole factor at which the screen fits width x height (at least 1).
     static int32_t wholeScale(int32_t width, int32_t height);
     // The overlay's lines (the hero, the values, the last lines sent and messages, the plug-in's
