@@ -8,6 +8,7 @@
 
 #include "simhost/game_folder.h"
 #include "tools/common/game_code_page.h"
+#include "tools/common/game_options.h"
 #include "tools/common/program_files.h"
 #include "tools/common/version.h"
 #include "tools/demo/demo_game.h"
@@ -39,18 +40,14 @@ texture here, PageUp/PageDown other maps, C print the view as a preview script (
 S screenshot, G record a turn, H overlay, F11 full screen, Escape quit.
 )";
 
-struct Request {
+struct Request : tools::GameOptions {
+    Request() { output = "."; }
     std::string game;
     std::optional<int32_t> map;
     std::string hero;
     std::string script;
-    std::string output = ".";
-    std::string codePage;         // empty: found by the game's file names
-    std::string standardGraphics; // empty: FARVIEW_STANDARD_GRAPHICS's, else the one remembered
-    std::string module;
     std::string inputs;
     int32_t scale = 3;
-    bool noGameLines = false;
 };
 
 std::vector<std::string> splitLines(const std::string &text) {
@@ -177,23 +174,9 @@ int main(int argc, char **argv) {
     app.add_option("--scale", request.scale, "window pixels to a screen pixel")
         ->check(CLI::Range(1, 16))
         ->capture_default_str();
-    app.add_option("-o,--out", request.output, "the folder for screenshots and recorded turns")
-        ->capture_default_str()
-        ->type_name("DIR");
-    app.add_option("--code-page", request.codePage,
-                   "the game's Windows code page (default: the one under which the game's file names find its "
-                   "files, else 1252)")
-        ->type_name("NAME");
-    app.add_option("--standard-graphics", request.standardGraphics,
-                   "the folder of the engine's standard graphics, where images the game folder lacks are looked for, "
-                   "remembered for the next runs (default: the one FARVIEW_STANDARD_GRAPHICS names, else the one "
-                   "remembered)")
-        ->check(CLI::ExistingDirectory)
-        ->type_name("DIR");
-    app.add_option("--module", request.module, "the plug-in module to load (default: the one beside this program)")
-        ->type_name("PATH");
-    app.add_flag("--no-game-lines", request.noGameLines,
-                 "enter maps without running the Farview lines of the game's events (each map its default view)");
+    tools::addGameOptions(app, request, "screenshots and recorded turns",
+                          "the one FARVIEW_STANDARD_GRAPHICS names, else the one named last time, which is remembered",
+                          "each map shows its default view");
     app.add_option("--inputs", request.inputs, "for tests: feed the inputs of FILE, one a frame, then close")
         ->check(CLI::ExistingFile)
         ->type_name("FILE");

@@ -9,6 +9,7 @@
 #include "simhost/game_folder.h"
 #include "simhost/simhost.h"
 #include "tools/common/game_code_page.h"
+#include "tools/common/game_options.h"
 #include "tools/common/line_check.h"
 #include "tools/common/program_files.h"
 #include "tools/common/version.h"
@@ -51,19 +52,15 @@ and parallel pages, and the common events they call); a map without any shows it
 The script's steps are listed in the README, section "The preview tool".
 )";
 
-struct Request {
+struct Request : tools::GameOptions {
+    Request() { output = "out"; }
     std::string game;
     std::string script;
     std::optional<int32_t> map;
     std::string hero;
     std::string background;
     bool allMaps = false;
-    std::string output = "out";
-    std::string codePage; // empty: the one the game's file names find
-    std::string standardGraphics; // empty: the one FARVIEW_STANDARD_GRAPHICS names, if any
-    std::string module;
-    bool noGameLines = false; // enter maps without running the game's own lines
-    bool check = false;       // check the game's lines instead of rendering
+    bool check = false; // check the game's lines instead of rendering
 };
 
 // Progress on one line that each frame overwrites on a terminal; a message first ends that line.
@@ -421,26 +418,11 @@ int runPreview(int argc, const char *const *argv, const PreviewPaths &paths, std
         ->type_name("FILE");
     app.add_flag("--all-maps", request.allMaps,
                  "render every map from its centre, with a contact sheet and a report (needs no script)");
-    app.add_option("-o,--out", request.output, "the folder for the rendered files")
-        ->capture_default_str()
-        ->type_name("DIR");
-    app.add_option("--code-page", request.codePage,
-                   "the game's Windows code page (default: the one under which the game's file names find its "
-                   "files, else 1252)")
-        ->type_name("NAME");
-    app.add_option("--standard-graphics", request.standardGraphics,
-                   "the folder of the engine's standard graphics, where images the game folder lacks are looked for "
-                   "(default: the one FARVIEW_STANDARD_GRAPHICS names, else none)")
-        ->check(CLI::ExistingDirectory)
-        ->type_name("DIR");
-    app.add_option("--module", request.module, "the plug-in module to load (default: the one beside this program)")
-        ->type_name("PATH");
+    tools::addGameOptions(app, request, "the rendered files", "the one FARVIEW_STANDARD_GRAPHICS names, else none",
+                          "every map shows its default view, and action and run steps run nothing");
     app.add_flag("--check", request.check,
                  "check every Farview line of the game's events as the plug-in will read it: each problem with its "
                  "place and a fix, then a summary; exits 1 when there is an error");
-    app.add_flag("--no-game-lines", request.noGameLines,
-                 "enter maps without running the Farview lines of the game's events: every map shows its default "
-                 "view, and action and run steps run nothing");
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError &e) {
