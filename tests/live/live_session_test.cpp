@@ -121,7 +121,10 @@ TEST_F(LiveOnTheDemo, TheScriptCPrintsMakesTheFrameTheWindowShows) {
     touch(game / "Map0001.lmu");
     ASSERT_TRUE(reload());
     EXPECT_TRUE(frame() == shown);
-    simhost::initTitleScreen(session.module());
+    // The same module, as the preview loads it: the plug-in is one per process.
+    simhost::PluginModule module;
+    ASSERT_TRUE(simhost::loadPlugin(FARVIEW_MODULE_PATH, module, &error)) << error;
+    simhost::initTitleScreen(module);
     simhost::resetEngine();
     preview::ScriptOptions options;
     simhost::GameFolder folder;
@@ -129,9 +132,10 @@ TEST_F(LiveOnTheDemo, TheScriptCPrintsMakesTheFrameTheWindowShows) {
     options.outputFolder = scratch.path();
     options.enterMap = [&](int32_t mapId, std::string *failure) {
         tools::EntryReport entry;
-        return tools::enterWithGameLines(folder, mapId, session.module(), entry, failure);
+        return tools::enterWithGameLines(folder, mapId, module, entry, failure);
     };
-    const preview::ScriptResult result = preview::runScript(printed, "C", session.module(), options);
+    const preview::ScriptResult result = preview::runScript(printed, "C", module, options);
+    simhost::unloadPlugin(module);
     ASSERT_TRUE(result.ok) << result.error;
     EXPECT_EQ(result.frames, std::vector<std::string>{(scratch.path() / "view.png").string()});
     EXPECT_TRUE(preview::screenPixels() == shown) << printed;

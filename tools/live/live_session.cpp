@@ -181,6 +181,4 @@ simhost::GameMapList LiveSession::maps() const {
 
 LiveState LiveSession::state() const { return core_->view.state(); }
 
-const simhost::PluginModule &LiveSession::module() const { return core_->view.module(); }
-
 } // namespace live

@@ -120,9 +120,8 @@ public:
     const std::filesystem::path &gameFolder() const;
     // The open game's maps, by number and the names its map tree gives (simhost/map_tree.h).
     simhost::GameMapList maps() const;
+    // What the view stands on now: the hero, the view's values, the chosen setting.
     LiveState state() const;
-    // The loaded module, as the view hands it the host's calls.
-    const simhost::PluginModule &module() const;
 
 private:
     struct Core;
