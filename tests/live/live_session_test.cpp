@@ -17,6 +17,7 @@
 #include "tools/demo/demo_game.h"
 #include "tools/live/live_demo.h"
 #include "tools/live/live_session.h"
+#include "tools/preview/preview_cli.h"
 #include "tools/preview/preview_animation.h"
 #include "tools/preview/preview_script.h"
 
@@ -384,6 +385,37 @@ TEST_F(LiveOnTheDemo, PageDownPassesOverABrokenMap) {
     EXPECT_TRUE(noteSays("map 3 passed over: Cannot read \"Map0003.lmu\" at byte "));
     press(live::Key::PageUp);
     EXPECT_EQ(session.mapId(), 2);
+}
+
+} // namespace
+
+namespace {
+
+// C's script is UTF-8 with remarks that name the game's folder; a folder named outside the game's
+// code page (Cyrillic, for a game in 1252) does not stop farview-preview, which draws the picture.
+TEST_F(LiveOnTheDemo, CsScriptFromAFolderNamedOutsideTheCodePageDrawsTheWindowsPicture) {
+    const fs::path village = scratch.path() / fs::u8path("Деревня");
+    fs::copy(game, village, fs::copy_options::recursive);
+    live::OpenRequest request;
+    request.game = village;
+    request.scriptText = live::kDemoScene;
+    std::string error;
+    ASSERT_TRUE(session.open(request, &error)) << error;
+    press(live::Key::E);
+    const std::vector<uint16_t> shown = frame();
+    std::ofstream(scratch.path() / "c.txt", std::ios::binary) << script();
+    // The plug-in lets go of the view's images before the preview's engine starts afresh.
+    simhost::PluginModule module;
+    ASSERT_TRUE(simhost::loadPlugin(FARVIEW_MODULE_PATH, module, &error)) << error;
+    simhost::initTitleScreen(module);
+    simhost::unloadPlugin(module);
+    std::ostringstream out, err;
+    const std::string folder = village.string(), file = (scratch.path() / "c.txt").string(),
+                      output = (scratch.path() / "from-c").string();
+    const char *const argv[] = {"farview-preview", folder.c_str(), file.c_str(), "-o", output.c_str()};
+    const preview::PreviewPaths paths{FARVIEW_MODULE_PATH, ""};
+    ASSERT_EQ(preview::runPreview(5, argv, paths, out, err, false), 0) << err.str();
+    EXPECT_TRUE(preview::screenPixels() == shown) << script();
 }
 
 } // namespace

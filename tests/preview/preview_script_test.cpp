@@ -154,6 +154,18 @@ TEST_F(PreviewScript, RepeatsThatMultiplyPastTheLimitsAreRefused) {
     EXPECT_TRUE(preview::checkScript("repeat 10000\n  frame\nend\n", "view.txt").ok);
 }
 
+// A script is read in one pass however deep its repeats nest, and one larger than the stated size
+// is refused before it is read.
+TEST_F(PreviewScript, DeepRepeatsAreReadAndAScriptOverTheSizeIsRefused) {
+    std::string deep;
+    for (int i = 0; i < 50000; ++i) deep += "repeat 1\n";
+    deep += "@a\n";
+    for (int i = 0; i < 50000; ++i) deep += "end\n";
+    EXPECT_TRUE(preview::checkScript(deep, "view.txt").ok);
+    const preview::ScriptResult large = preview::checkScript(std::string(preview::kMaxScriptBytes + 1, '\n'), "view.txt");
+    EXPECT_EQ(large.error, "view.txt: the script is 1048577 bytes long; scripts of more than 1048576 bytes are refused");
+}
+
 // ---- Repeats --------------------------------------------------------------------------------
 
 TEST_F(PreviewScript, RepeatsRunTheirBlockNTimesAndNest) {
@@ -226,6 +238,9 @@ TEST_F(PreviewScript, FaceSheetAndPoseReachTheHeroOrAnEvent) {
     EXPECT_EQ(simhost::hostStringText(event->sheetName), ""); // shown as a tile
     EXPECT_EQ(event->sheetIndex, 17);
     EXPECT_EQ(event->animationStep, 0);
+    // Two quotes in a row in a quoted word stand for one, as C writes a name that holds one.
+    ASSERT_TRUE(run("sheet hero \"a\"\"b\\\" 0\n").ok);
+    EXPECT_EQ(simhost::hostStringText(simhost::hero().sheetName), "a\"b\\");
 }
 
 TEST_F(PreviewScript, MoveWalksByCellsAndStopsAtTheEdgeOfTheNumbers) {
@@ -428,6 +443,11 @@ TEST(ScriptText, UTF8IsConvertedIntoTheGamesCodePageAndOtherTextIsTakenAsItIs) {
     EXPECT_EQ(text, inCodePage);
     EXPECT_TRUE(preview::scriptInCodePage(text, "view.txt", &error)) << error;
     EXPECT_EQ(text, inCodePage);
+
+    // A remark is the author's: it stays as written, whatever the code page has.
+    std::string remark = "# \xE5\xA4\x95 \xD0\x94\nsheet hero \"a\"\"b\" 0\n"; // "夕 Д"
+    EXPECT_TRUE(preview::scriptInCodePage(remark, "view.txt", &error)) << error;
+    EXPECT_EQ(remark, "# \xE5\xA4\x95 \xD0\x94\nsheet hero \"a\"\"b\" 0\n");
 
     std::string chinese = "enter 1\n@set_background \"Panorama/\xE5\xA4\x95.png\"\n"; // "夕"
     EXPECT_FALSE(preview::scriptInCodePage(chinese, "view.txt", &error));
