@@ -15,11 +15,11 @@
 
 namespace {
 
-// The complete example script of the README's section on the preview tool.
-std::string readmeExampleScript() {
-    std::filesystem::path readme =
-        std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "README.md";
-    std::ifstream in(readme);
+// The complete example script of the preview tool's page, docs/preview.md.
+std::string previewPageExampleScript() {
+    std::filesystem::path page =
+        std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "docs" / "preview.md";
+    std::ifstream in(page);
     std::ostringstream text;
     text << in.rdbuf();
     const std::string all = text.str();
@@ -58,9 +58,9 @@ TEST_F(PreviewOnTheDemo, TheDemoScriptRunsToTheEnd) {
     for (const std::string &frame : result.frames) EXPECT_TRUE(std::filesystem::exists(frame)) << frame;
 }
 
-TEST_F(PreviewOnTheDemo, TheReadmesExampleScriptRunsAndItsChecksHold) {
-    std::string script = readmeExampleScript();
-    ASSERT_FALSE(script.empty()) << "no example script in README.md";
+TEST_F(PreviewOnTheDemo, ThePreviewPagesExampleScriptRunsAndItsChecksHold) {
+    std::string script = previewPageExampleScript();
+    ASSERT_FALSE(script.empty()) << "no example script in docs/preview.md";
     auto result = run(script);
     ASSERT_TRUE(result.ok) << result.error;
     EXPECT_EQ(result.frames.size(), 33u);

@@ -3,7 +3,7 @@
 # then every PNG frame and GIF compared byte for byte, the pixels of any frame that differs named;
 # and both builds' demo games file by file.
 #   cmake -DLINUX_BUILD=build/default -DWINDOWS_BUILD=build/win32 -DEMULATOR=cmake/wine-emulator
-#         -DSCRIPTS="a.txt;b.txt" -DREADME=README.md -DFRAME_DIFF=frame_diff.exe -DWORK=dir -P compare_frames.cmake
+#         -DSCRIPTS="a.txt;b.txt" -DEXAMPLE=docs/preview.md -DFRAME_DIFF=frame_diff.exe -DWORK=dir -P compare_frames.cmake
 cmake_minimum_required(VERSION 3.25)
 foreach(file "${LINUX_BUILD}/farview-preview" "${LINUX_BUILD}/libfarview.so" "${LINUX_BUILD}/demo-game/Map0001.lmu")
   if(NOT EXISTS "${file}")
@@ -14,16 +14,16 @@ set(game "${LINUX_BUILD}/demo-game")
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}/scripts")
 
-# The README's example script, as a newcomer copies it.
-file(READ "${README}" readme)
-string(FIND "${readme}" "# walk.txt:" start)
+# The preview page's example script, as a newcomer copies it.
+file(READ "${EXAMPLE}" page)
+string(FIND "${page}" "# walk.txt:" start)
 if(start EQUAL -1)
-  message(FATAL_ERROR "the README's example script (# walk.txt:) is gone")
+  message(FATAL_ERROR "the example script of ${EXAMPLE} (# walk.txt:) is gone")
 endif()
-string(SUBSTRING "${readme}" ${start} -1 example)
+string(SUBSTRING "${page}" ${start} -1 example)
 string(FIND "${example}" "```" end)
 string(SUBSTRING "${example}" 0 ${end} example)
-file(WRITE "${WORK}/scripts/readme-walk.txt" "${example}")
+file(WRITE "${WORK}/scripts/example-walk.txt" "${example}")
 foreach(script IN LISTS SCRIPTS)
   file(COPY "${script}" DESTINATION "${WORK}/scripts")
 endforeach()

@@ -1,5 +1,5 @@
 // farview-live: a game's view in a window, walked, turned and tuned live through the real plug-in,
-// with the comment lines that make the view to copy out. See the README, section "The live view".
+// with the comment lines that make the view to copy out. See docs/live.md.
 #include <CLI/CLI.hpp>
 
 #include <fstream>

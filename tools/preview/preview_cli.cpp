@@ -49,7 +49,7 @@ const char *const kExamples = R"(Examples:
 Entering a map runs the Farview lines of the game's own events that start by themselves (auto-start
 and parallel pages, and the common events they call); a map without any shows its default view.
 
-The script's steps are listed in the README, section "The preview tool".
+The script's steps are listed in docs/preview.md, section "Scripts".
 )";
 
 struct Request : tools::GameOptions {
@@ -402,7 +402,7 @@ int runPreview(int argc, const char *const *argv, const PreviewPaths &paths, std
     app.add_option("GAME_FOLDER", request.game, "the game folder: map files, its database, ChipSet/, CharSet/, images")
         ->check(CLI::ExistingDirectory)
         ->type_name("");
-    app.add_option("SCRIPT", request.script, "the script of steps to run (see the README)")
+    app.add_option("SCRIPT", request.script, "the script of steps to run (see docs/preview.md)")
         ->check(CLI::ExistingFile)
         ->type_name("");
     int32_t mapId = 0;
