@@ -1,5 +1,5 @@
-# What a game author downloads: the plug-in module, the tools, the demo game, the authoring guide and
-# the licence, side by side in one folder, so that the tools find the module and the demo beside
+# What a game author downloads: the plug-in module, the tools, the demo game, the documents and the
+# licences, side by side in one folder, so that the tools find the module and the demo beside
 # them. `cmake --install` lays it out; CPack packs it as Farview-VERSION-win32.zip (the 32-bit
 # Windows build) or Farview-VERSION-Linux.tar.gz. scripts/package makes both.
 install(TARGETS farview LIBRARY DESTINATION . RUNTIME DESTINATION .)
@@ -7,7 +7,10 @@ install(TARGETS farview-preview farview-live RUNTIME DESTINATION .)
 install(DIRECTORY ${PROJECT_BINARY_DIR}/demo-game/ DESTINATION demo-game PATTERN written.stamp EXCLUDE)
 install(FILES LICENSE DESTINATION demo-game RENAME LICENSE.txt)
 install(FILES LICENSE CHANGELOG.md DESTINATION .)
+# Every page of docs/ with the pictures and scripts they show; the licence texts the third-party
+# notices (docs/third-party.md) name, at the place their links give.
 install(DIRECTORY docs/ DESTINATION docs)
+install(DIRECTORY LICENSES/ DESTINATION LICENSES)
 # A README of the unpacked folder: the repository's speaks of scripts and build folders it has not.
 if(WIN32)
   set(FARVIEW_PACKAGE_SYSTEM "32-bit Windows")
