@@ -2,8 +2,10 @@
 # (pictures, scripts) is there, so that a renamed script cannot leave the guide showing nothing.
 # The guide and its scripts go into the package, which has no build folder: neither names a path
 # inside one (build/default/farview-preview), so every command they give runs in the package.
-#   cmake -DDOC=docs/authoring.md -DGUIDE=docs/authoring -P guide_references_test.cmake
+# Every link of the README and of docs/ under ROOT, and every source file they name, is there too.
+#   cmake -DDOC=docs/authoring.md -DGUIDE=docs/authoring -DROOT=. -P guide_references_test.cmake
 cmake_minimum_required(VERSION 3.25)
+include(${CMAKE_CURRENT_LIST_DIR}/docs_links.cmake)
 file(READ "${DOC}" text)
 string(REGEX MATCHALL "\\(authoring/[^)]+\\)" links "${text}")
 set(faults "")
@@ -29,6 +31,10 @@ foreach(file IN LISTS scripts ITEMS "${DOC}")
     string(APPEND faults "\n  ${file} names a path inside a build folder, which the package does not have: ${line}")
   endforeach()
 endforeach()
+check_doc_links("${ROOT}" ON links)
+foreach(fault IN LISTS links)
+  string(APPEND faults "\n  ${fault}")
+endforeach()
 if(faults)
-  message(FATAL_ERROR "${DOC} and ${GUIDE} do not match:${faults}")
+  message(FATAL_ERROR "${DOC}, ${GUIDE} and the pages beside them do not match:${faults}")
 endif()
