@@ -11,7 +11,7 @@ namespace fs = std::filesystem;
 namespace live {
 
 struct LiveSession::Core {
-    Core(fs::path outputFolder, bool windowShots) : view(std::move(outputFolder)), windowShots(windowShots) {}
+    Core(fs::path outputFolder, bool shootsWindows) : view(std::move(outputFolder)), windowShots(shootsWindows) {}
 
     // An input's effect, unless a turn is being recorded; then what the program must do.
     Reaction act(const Effect &effect) {
