@@ -241,7 +241,11 @@ def write_test_game(args, work):
 def test_folder(browser, args, work):
     folder, _ = write_test_game(args, work)
     browser.open(args.page)
+    show_c(browser)
     browser.open_folder(folder)
+    # The lines C gave were the demo's: opening another game takes them away.
+    if browser.evaluate('document.getElementById("script-box").hidden') is not True or browser.text_of('#script'):
+        raise Failure("the demo's lines stay after another game was opened:\n" + browser.text_of('#script'))
     first = browser.evaluate('document.querySelector("#maps option").textContent')
     if first != '0001 Дерево1':
         raise Failure('the first map is listed as "%s", not by number and name' % first)
