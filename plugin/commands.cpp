@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "comment_record.h"
+#include "plugin/comment_record.h"
 #include "host/host.h"
 #include "mapdata/map_loading.h"
 #include "numeric/angle.h"

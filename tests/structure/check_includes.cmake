@@ -18,7 +18,7 @@ set(below_mapdata host)
 set(below_texture mapdata host numeric)
 set(below_render mapdata host numeric)
 set(below_plugin render texture mapdata host numeric)
-set(tool_headers host/farview_host.h plugin/command_table.h support/game_writer.h support/mapfile_writer.h)
+set(tool_headers host/farview_host.h plugin/command_table.h plugin/comment_record.h support/game_writer.h support/mapfile_writer.h)
 
 set(faults "")
 function(fault file text)

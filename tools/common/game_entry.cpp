@@ -16,12 +16,6 @@ std::vector<std::string> EntryReport::summary() const {
     return lines;
 }
 
-std::vector<std::string> defaultViewLines(const ViewStart &start) {
-    std::vector<std::string> lines = valueLines(ViewValues{}, true);
-    for (const std::string &line : viewCommentLines(start)) lines.push_back(line);
-    return lines;
-}
-
 namespace {
 bool sendLines(const std::vector<std::string> &lines, const simhost::PluginModule &module, std::string *error) {
     for (const std::string &line : lines)
@@ -60,8 +54,8 @@ std::string entryRemarks(const simhost::GameFolder &game, const simhost::GameMap
 bool enterWithGameLines(const simhost::GameFolder &game, int32_t mapId, const simhost::PluginModule &module,
                         EntryReport &report, std::string *error) {
     report = EntryReport{};
-    simhost::GameMap map;
-    if (!simhost::enterMap(game, mapId, error, &map)) return false;
+    if (!simhost::enterMap(game, mapId, error)) return false;
+    const simhost::GameMap &map = *simhost::enteredMap();
     int32_t taken = 0;
     for (simhost::ListRun &run : simhost::entryRuns(game, map, mapId)) {
         report.sent.push_back(simhost::runLines(run, module));

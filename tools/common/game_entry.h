@@ -27,10 +27,6 @@ struct EntryReport {
 // "map 3, event 5 'Camera', page 1: 6 lines" (UTF-8).
 std::string describeRun(const simhost::ListRun &run, const simhost::LinesSent &sent);
 
-// The lines of a map's default view: every value at the plug-in's default, the map texture, the
-// map's own background where it has one, and drawing on.
-std::vector<std::string> defaultViewLines(const ViewStart &start);
-
 // The plug-in as a fresh game finds it: the title-screen reset, so that nothing another map's lines
 // made stays, then every value at its default. False with why when a line is refused.
 bool freshView(const simhost::PluginModule &module, std::string *error);

@@ -6,11 +6,11 @@
 #include <set>
 
 #include "plugin/command_table.h"
+#include "plugin/comment_record.h"
 #include "simhost/comment_line.h"
 #include "simhost/event_commands.h"
 #include "simhost/game_lines.h"
 #include "simhost/map_tree.h"
-#include "tools/common/comment_reading.h"
 
 namespace tools {
 
@@ -191,7 +191,7 @@ private:
     }
 
     static const CommandForm *findForm(const FvParsedComment &comment) {
-        const std::string name = CommentReading(comment).name();
+        const std::string name(farview::ParsedComment(comment).name());
         return farview::findCommandForm(name.data(), name.size());
     }
 
@@ -248,7 +248,7 @@ private:
             return;
         }
         const CommandForm *form = findForm(comment);
-        if (form == nullptr) return unknownName(CommentReading(comment).name(), where, mapId, shown);
+        if (form == nullptr) return unknownName(std::string(farview::ParsedComment(comment).name()), where, mapId, shown);
         parameters(*form, comment, where, mapId, shown);
         values(*form, comment, where, mapId, shown);
         if (map != nullptr) mapValues(*form, comment, shown, where, mapId, *map);
@@ -281,8 +281,8 @@ private:
 
     void parameters(const CommandForm &form, const FvParsedComment &comment, const std::string &where, int32_t mapId,
                     const std::string &shown) {
-        const CommentReading p(comment);
-        const int32_t count = p.count();
+        const farview::ParsedComment p(comment);
+        const int32_t count = p.parameterCount();
         if (form.countRule == CountRule::exactlyTwo && count != 2)
             add(Severity::error, mapId, where, shown,
                 std::string(form.keyword) + " has " + plural(count, "parameter", "parameters") +
@@ -298,11 +298,11 @@ private:
         for (int32_t n = 1; n <= slotsRead(form, count); ++n) slot(form, p, n, shortSprite, where, mapId, shown);
     }
 
-    void slot(const CommandForm &form, const CommentReading &p, int32_t n, bool shortSprite, const std::string &where,
+    void slot(const CommandForm &form, const farview::ParsedComment &p, int32_t n, bool shortSprite, const std::string &where,
               int32_t mapId, const std::string &shown) {
         const farview::ParameterForm &slot = form.parameters[n - 1];
         const std::string which = "parameter " + std::to_string(n) + " (" + slot.meaning + ")";
-        if (n > p.count()) {
+        if (n > p.parameterCount()) {
             if (!shortSprite)
                 add(Severity::warning, mapId, where, shown,
                     which + " is not given: the plug-in reads " + emptyReading(slot.reading) +
@@ -320,7 +320,7 @@ private:
                        which + " is the number " + numberText(p.number(n)) +
                            " where the plug-in reads a text: it reads an empty text",
                        "put it in quotes");
-        if (slot.reading == Reading::yesNo && p.isText(n) && !p.yesNo(n) && looksMeantAsYes(p.text(n)))
+        if (slot.reading == Reading::yesNo && p.isText(n) && !p.boolean(n) && looksMeantAsYes(p.text(n)))
             return add(Severity::error, mapId, where, shown,
                        which + " is the text \"" + simhost::toUtf8(p.text(n)) +
                            "\", which the plug-in reads as no: only a text beginning with T, t, Y or y is yes",
@@ -335,7 +335,7 @@ private:
     // A scale or a camera height of 0 or less leaves nothing of the view an author means.
     void values(const CommandForm &form, const FvParsedComment &comment, const std::string &where, int32_t mapId,
                 const std::string &shown) {
-        const CommentReading p(comment);
+        const farview::ParsedComment p(comment);
         if (p.isText(1) || (form.id != CommandId::setTextureScale && form.id != CommandId::setZValue)) return;
         const float value = p.real(1);
         if (value > 0.0f) return;
@@ -352,8 +352,8 @@ private:
     // add_sprite.
     void mapValues(const CommandForm &form, const FvParsedComment &comment, const std::string &shown,
                    const std::string &where, int32_t mapId, const simhost::GameMap &map) {
-        const CommentReading p(comment);
-        if (form.id == CommandId::setBoundaryTexture && p.count() == 2) {
+        const farview::ParsedComment p(comment);
+        if (form.id == CommandId::setBoundaryTexture && p.parameterCount() == 2) {
             const int32_t column = p.integer(1), row = p.integer(2);
             if (column < 0 || row < 0 || column >= map.width || row >= map.height)
                 add(Severity::error, mapId, where, shown,
@@ -362,7 +362,7 @@ private:
                         " cells): the plug-in cuts nothing and the boundary texture stays as it was",
                     "give a cell of the map");
         }
-        if (form.id == CommandId::addSprite && p.count() >= 7) {
+        if (form.id == CommandId::addSprite && p.parameterCount() >= 7) {
             const int32_t eventId = p.integer(7);
             const bool found = std::any_of(map.events.begin(), map.events.end(),
                                            [&](const simhost::GameEvent &event) { return event.id == eventId; });
@@ -377,7 +377,7 @@ private:
     // The images the plug-in loads by the name as given: no folder and no extension added.
     void files(const CommandForm &form, const FvParsedComment &comment, const std::string &where, int32_t mapId,
                const std::string &shown) {
-        const CommentReading p(comment);
+        const farview::ParsedComment p(comment);
         int32_t slot = 0;
         if (form.id == CommandId::setBackground || form.id == CommandId::changeHeroSprite) slot = 1;
         if (form.id == CommandId::addSprite) slot = 2;
@@ -402,11 +402,11 @@ private:
 
     void order(const CommandForm &form, const FvParsedComment &comment, bool &loaded, bool &drawing,
                const std::string &shown, const std::string &where, int32_t mapId) {
-        const CommentReading p(comment);
+        const farview::ParsedComment p(comment);
         if (form.id == CommandId::loadMapToTexture) loaded = true;
-        if (form.id == CommandId::initMode7) drawing = p.yesNo(1);
+        if (form.id == CommandId::initMode7) drawing = p.boolean(1);
         if (loaded) return;
-        if (form.id == CommandId::setBoundaryTexture && p.count() == 2)
+        if (form.id == CommandId::setBoundaryTexture && p.parameterCount() == 2)
             add(Severity::error, mapId, where, shown,
                 "set_boundary_texture runs before the map's load_map_to_texture: it cuts the cell from the map "
                 "loaded before (at the game's start, from none: it is ignored)",

@@ -7,14 +7,14 @@
 #include <cstring>
 
 #include "numeric/angle.h"
-#include "tools/common/comment_reading.h"
+#include "plugin/comment_record.h"
 #include "numeric/numeric.h"
 
 namespace live {
 
 namespace {
 
-using Parameters = tools::CommentReading;
+using Parameters = farview::ParsedComment;
 
 // As the plug-in turns its view: a NaN or infinite angle leaves it as it was.
 float turned(float previous, float angle) { return std::isfinite(angle) ? farview::normaliseAngle(angle) : previous; }
@@ -29,7 +29,7 @@ std::string trimmed(const std::string &line) {
 
 void ViewMirror::observe(const std::string &line, const FvParsedComment &comment) {
     const Parameters p(comment);
-    const std::string name = p.name();
+    const std::string name(p.name());
     ViewValues &v = values_;
     if (name == "rotate_to") v.angle = turned(v.angle, p.real(1));
     if (name == "rotate_right_by") v.angle = turned(v.angle, farview::roundToFloat(double{v.angle} + p.number(1)));
@@ -41,15 +41,15 @@ void ViewMirror::observe(const std::string &line, const FvParsedComment &comment
         v.horizonOffset = p.integer(2);
     }
     if (name == "set_rotational_offset") v.rotationalOffset = p.real(1);
-    if (name == "set_wrapping") v.wrapping = p.yesNo(1);
-    if (name == "usingBackground") v.usingBackground = p.yesNo(1);
-    if (name == "init_mode7") v.drawing = p.yesNo(1);
+    if (name == "set_wrapping") v.wrapping = p.boolean(1);
+    if (name == "usingBackground") v.usingBackground = p.boolean(1);
+    if (name == "init_mode7") v.drawing = p.boolean(1);
     if (name == "set_mode7_picture_id") v.pictureId = p.integer(1);
     if (name == "load_map_to_texture") {
         mapLoaded_ = true;
         ++mapLoads_;
     }
-    if (name == "set_boundary_texture" && p.count() == 2) boundary_ = Cell{p.integer(1), p.integer(2)};
+    if (name == "set_boundary_texture" && p.parameterCount() == 2) boundary_ = Cell{p.integer(1), p.integer(2)};
     if (name == "set_background") {
         backgroundLine_ = trimmed(line);
         backgroundFile_ = p.text(1);
