@@ -46,6 +46,7 @@ public:
         if (!readCommandList(bytes, fileName, listWhere(place), commands, &fault))
             return note(RunNote::Kind::unreadableList, fault);
         std::vector<int32_t> inBlocks;
+        commandsRun_ += static_cast<int64_t>(commands.size());
         for (size_t i = 0; i < commands.size(); ++i) {
             const EventCommand &command = commands[i];
             const int32_t lineNumber = static_cast<int32_t>(i + 1);
@@ -95,6 +96,10 @@ private:
         if (depth >= kDeepestCalls)
             return note(RunNote::Kind::tooDeep, at + " calls " + whom + " more than " +
                                                     std::to_string(kDeepestCalls) + " calls deep: the call is skipped");
+        if (commandsRun_ > kMostCommandsARun)
+            return note(RunNote::Kind::tooDeep, describePlace(run_.place) + " has run more than " +
+                                                    std::to_string(kMostCommandsARun) +
+                                                    " commands through its calls: the calls after are skipped");
         calling_.push_back(id);
         list(commonEventPlace(*callee), callee->commands, database, depth + 1);
         calling_.pop_back();
@@ -103,6 +108,7 @@ private:
     const GameFolder &game_;
     ListRun &run_;
     std::vector<int32_t> calling_; // the common events running, outermost first
+    int64_t commandsRun_ = 0;
     std::set<std::string> noted_;  // each note is told once a run
 };
 

@@ -86,6 +86,9 @@ protected:
         database.commonEvents = {
             commonEvent(1, joined({comment({"@set_horizon 70, 20"}), comment({"@set_z_value 120"})})),
             commonEvent(2, {callCommonEvent(3)}), commonEvent(3, {callCommonEvent(2)})};
+        // Calls that fan out: common event 40 calls 41 ten times, 41 calls 42 ten times, ... to 56.
+        for (int32_t id = 40; id <= 56; ++id)
+            database.commonEvents.push_back(commonEvent(id, std::vector<EventCommand>(10, callCommonEvent(id + 1))));
         // A chain of calls 17 deep: common event 10 calls 11, ..., 26 calls 27; each sets the horizon.
         for (int32_t id = 10; id <= 27; ++id)
             database.commonEvents.push_back(commonEvent(
@@ -149,6 +152,15 @@ TEST_F(GameLines, CallsNestSixteenDeep) {
         << err.str();
     EXPECT_EQ(frameOf(std::string(kHeroSteps) + "run common 10\n", true),
               frameOf(std::string(kHeroSteps) + kEntryLines + "@set_horizon 26, 25\n", false));
+}
+
+// Calls that fan out at every level stop once the run has gone through its most commands, and say so.
+TEST_F(GameLines, CallsThatFanOutStopAtTheRunsMostCommands) {
+    writeFile("script.txt", std::string(kHeroSteps) + "run common 40\n");
+    ASSERT_EQ(preview({"Game", "script.txt"}), 0) << err.str();
+    EXPECT_NE(err.str().find("common event 40 '" + std::string("Вид") + "' has run more than 1000000 commands"),
+              std::string::npos)
+        << err.str();
 }
 
 // A map without lines shows its default view after one with them, not their values; without the

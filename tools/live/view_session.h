@@ -59,7 +59,6 @@ public:
     // The open game again, on the same map and cell, with the game's own lines on or off. False
     // with why, the view as it was, when it cannot be shown.
     bool setGameLines(bool on, std::string *error);
-    bool gameLines() const { return gameLines_; }
     // Another map of the open game, entered as PageUp and PageDown enter one: every file the view
     // needs checked first, the view's values kept, the hero on the map's centre. False with why,
     // and the view as it was (the browser page's map list).
@@ -103,8 +102,6 @@ public:
     // the changes are quiet.
     void filesChanged(Clock::time_point now) { watch_.tell(now); }
     int64_t pluginMicroseconds() const { return pluginMicroseconds_; }
-    // The loaded module, as the session hands it the host's calls.
-    const simhost::PluginModule &module() const { return observed_; }
 
 private:
     // A character as host steps set it.

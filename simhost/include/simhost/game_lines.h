@@ -41,6 +41,9 @@ struct GameLine {
 
 // The deepest nesting of common event calls the host follows.
 constexpr int32_t kDeepestCalls = 16;
+// The most commands one run goes through: calls that fan out at every level (a list calling ten
+// common events that each call ten, sixteen deep) would otherwise run for ever.
+constexpr int64_t kMostCommandsARun = 1'000'000;
 
 // What the host says of a run, each naming its place (UTF-8).
 struct RunNote {
@@ -48,7 +51,7 @@ struct RunNote {
         unreadableList,     // a list it cannot read: none of its lines run
         missingCommonEvent, // a call of a common event the database lacks (or cannot give)
         loop,               // a call of a common event running already: skipped
-        tooDeep,            // a call more than kDeepestCalls deep: skipped
+        tooDeep,            // a call more than kDeepestCalls deep, or past kMostCommandsARun: skipped
         otherCall,          // a call of something other than a common event: passed over
         linesInBlocks,      // lines inside a branch or another block: run whatever its condition
     };
