@@ -164,6 +164,17 @@ bool writeSheet(int32_t sheet, const fs::path &file, std::string *error) {
 
 constexpr int32_t kBackgroundRowsAColour = 16;
 
+// Noise, as a photograph or a painted picture compresses no better.
+bool writePicture(int32_t picture, const fs::path &file, std::string *error) {
+    constexpr int32_t kSide = 128;
+    Picture noise(kSide, kSide);
+    Random random(uint32_t(picture) + 1);
+    for (int32_t index = 0; index < 256; ++index) noise.colour(uint8_t(index), uint32_t(index) * 0x010101u);
+    for (int32_t y = 0; y < kSide; ++y)
+        for (int32_t x = 0; x < kSide; ++x) noise.fill(x, y, 1, 1, uint8_t(random.below(256)));
+    return noise.write(file, error);
+}
+
 // A sky that darkens toward the top, one colour a row, so that the band's rows can be told apart.
 bool writeBackground(int32_t background, const fs::path &file, std::string *error) {
     constexpr int32_t kWidth = 640, kHeight = 240;
@@ -306,7 +317,7 @@ simhost::GameCommonEvent sharedView() {
 
 bool makeFolders(const fs::path &folder, std::string *error) {
     std::error_code failure;
-    for (const char *sub : {"ChipSet", "CharSet", "Panorama"}) fs::create_directories(folder / sub, failure);
+    for (const char *sub : {"ChipSet", "CharSet", "Panorama", "Picture"}) fs::create_directories(folder / sub, failure);
     if (failure && error != nullptr) *error = "cannot create " + folder.string() + ": " + failure.message();
     return !failure;
 }
@@ -363,6 +374,10 @@ bool writeGeneratedGame(const fs::path &folder, const GameShape &shape, Generate
         const Name name = nameOf(skies, background);
         game.backgroundNames.push_back(name.game);
         if (!writeBackground(background, folder / "Panorama" / fs::u8path(name.file + ".png"), error)) return false;
+    }
+    for (int32_t picture = 0; picture < shape.pictures; ++picture) {
+        const fs::path file = folder / "Picture" / ("picture" + std::to_string(picture + 1) + ".png");
+        if (!writePicture(picture, file, error)) return false;
     }
     // Drawn apart from the maps' own numbers, so that the maps stay as they were without backgrounds.
     Random backgroundRandom(shape.seed ^ 0x5BA5E5u);

@@ -39,6 +39,9 @@ struct GameShape {
     // also has a parallel event that turns the view, and each has an event that turns it when the
     // hero presses the action key before it.
     int32_t mapsPerSetUp = 0;
+    // Pictures the game shows in its own ways (messages, menus, cut scenes) in "Picture/", which the
+    // view never loads: real games hold thousands of them. Each is 128 x 128 of noise, about 17 KB.
+    int32_t pictures = 0;
 };
 
 // A game of a few maps for tests: 4 tilesets, 6 sheets, no side above 40 cells.
@@ -64,7 +67,7 @@ uint32_t characterColour(int32_t sheet, int32_t character);
 uint32_t backgroundRowColour(int32_t background, int32_t row);
 
 // Writes the game into folder, creating it: Map files, Game.ldb, the map tree Game.lmt (each map
-// named by a word of the code page), ChipSet/, CharSet/ and Panorama/. The same shape always gives
+// named by a word of the code page), ChipSet/, CharSet/, Panorama/ and Picture/. The same shape always gives
 // the same files. False with a message naming the file that could not be written.
 bool writeGeneratedGame(const std::filesystem::path &folder, const GameShape &shape, GeneratedGame &game,
                         std::string *error);

@@ -1,9 +1,10 @@
 // Writes a generated game (generated_game.h) into a folder, to try the tools on a game of hundreds
 // of maps by hand.
 //
-//   farview_write_generated_game FOLDER [MAPS [CODE_PAGE [PARTY]]] [--set-ups N]
+//   farview_write_generated_game FOLDER [MAPS [CODE_PAGE [PARTY]]] [--set-ups N] [--pictures N]
 //   e.g. farview_write_generated_game /tmp/Game 400 950 3,1   (the party: actors 3 and 1)
 //        farview_write_generated_game /tmp/Game 600 1251 --set-ups 3   (Farview lines in about a third of the maps)
+//        farview_write_generated_game /tmp/Game 600 950 --pictures 2000   (a large game's Picture folder)
 #include <cstdio>
 #include <string>
 
@@ -27,6 +28,9 @@ int main(int argc, char **argv) {
     app.add_option("--set-ups", shape.mapsPerSetUp,
                    "about one map in N sets its view up with Farview lines in its own events (0: none)")
         ->check(CLI::Range(0, 9000))
+        ->capture_default_str();
+    app.add_option("--pictures", shape.pictures, "pictures the view never loads, in Picture/")
+        ->check(CLI::Range(0, 100000))
         ->capture_default_str();
     try {
         app.parse(argc, argv);
