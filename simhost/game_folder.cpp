@@ -130,6 +130,7 @@ const GameDatabase *gameDatabase(const GameFolder &game, std::string *error) {
     }
     if (!game.database) {
         refuse(error, game.databaseFault);
+        if (fileOnItsWay(game.databasePath)) game.databaseFault.clear(); // read again once it is in
         return nullptr;
     }
     return &*game.database;

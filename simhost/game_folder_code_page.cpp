@@ -17,11 +17,13 @@ namespace fs = std::filesystem;
 namespace simhost {
 namespace {
 
+// A map still on its way is passed over, not asked for: what the game says is weighed as far as
+// it has been read.
 bool readMap(const GameFolder &game, int32_t mapId, GameMap &map) {
     const std::string fileName = mapFileName(mapId);
+    const fs::path file = resolveGameFile(game.folder, fileName);
     std::vector<uint8_t> bytes;
-    return readGameFile(resolveGameFile(game.folder, fileName), bytes, nullptr) &&
-           readMapFile(bytes, fileName, map, nullptr);
+    return !fileOnItsWay(file) && readGameFile(file, bytes, nullptr) && readMapFile(bytes, fileName, map, nullptr);
 }
 
 std::string graphicFile(const GameTileset &tileset) { return chipSetFile(tileset.graphicName); }

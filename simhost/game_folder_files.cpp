@@ -2,9 +2,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <set>
 #include <utility>
 
 #include "game_file_cursor.h"
+#include "game_folder_names.h"
 #include "simhost/game_folder.h"
 
 namespace simhost {
@@ -323,6 +325,53 @@ bool readTextFile(const std::filesystem::path &path, std::string &text, std::str
     return true;
 }
 
+namespace {
+
+struct FilesOnTheirWay {
+    std::set<std::string> files; // by onTheWayKey
+    std::vector<std::filesystem::path> asked;
+    size_t asks = 0;
+};
+
+FilesOnTheirWay &filesOnTheirWay() {
+    static FilesOnTheirWay files;
+    return files;
+}
+
+std::string onTheWayKey(const std::filesystem::path &file) {
+    std::error_code failure;
+    return std::filesystem::absolute(file, failure).lexically_normal().generic_string();
+}
+
+} // namespace
+
+void setFilesOnTheirWay(const std::vector<std::filesystem::path> &files) {
+    FilesOnTheirWay &onTheirWay = filesOnTheirWay();
+    onTheirWay.files.clear();
+    onTheirWay.asked.clear();
+    for (const std::filesystem::path &file : files) onTheirWay.files.insert(onTheWayKey(file));
+}
+
+void fileArrived(const std::filesystem::path &file) { filesOnTheirWay().files.erase(onTheWayKey(file)); }
+
+bool fileOnItsWay(const std::filesystem::path &file) {
+    const FilesOnTheirWay &onTheirWay = filesOnTheirWay();
+    return !onTheirWay.files.empty() && onTheirWay.files.count(onTheWayKey(file)) > 0;
+}
+
+bool askIfOnItsWay(const std::filesystem::path &file) {
+    if (!fileOnItsWay(file)) return false;
+    ++filesOnTheirWay().asks;
+    std::vector<std::filesystem::path> &asked = filesOnTheirWay().asked;
+    const std::filesystem::path key = onTheWayKey(file);
+    if (std::find(asked.begin(), asked.end(), key) == asked.end()) asked.push_back(key);
+    return true;
+}
+
+std::vector<std::filesystem::path> takeAskedFiles() { return std::exchange(filesOnTheirWay().asked, {}); }
+
+size_t filesAskedSoFar() { return filesOnTheirWay().asks; }
+
 bool readGameFile(const std::filesystem::path &path, std::vector<uint8_t> &bytes, std::string *error) {
     auto refuse = [&](const std::string &problem) {
         if (error != nullptr) *error = "Cannot read \"" + path.string() + "\": " + problem;
@@ -330,6 +379,7 @@ bool readGameFile(const std::filesystem::path &path, std::vector<uint8_t> &bytes
     };
     std::error_code failure;
     if (!std::filesystem::is_regular_file(path, failure)) return refuse("there is no such file");
+    if (askIfOnItsWay(path)) return refuse(kStillBeingReadIn);
     const uintmax_t size = std::filesystem::file_size(path, failure);
     if (failure) return refuse(failure.message());
     if (size > kMaxGameFileBytes)

@@ -14,4 +14,9 @@ std::string toUtf8(const std::string &text, const std::string &codePage);
 std::filesystem::path resolveGameFile(const std::filesystem::path &folder, const std::string &name,
                                       const std::string &codePage);
 
+// Whether the file is on its way (game_folder.h), asking for it when it is; a read refused so
+// says kStillBeingReadIn.
+bool askIfOnItsWay(const std::filesystem::path &file);
+constexpr const char *kStillBeingReadIn = "it is still being read in";
+
 } // namespace simhost

@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "engine.h"
+#include "game_folder_names.h"
 #include "png_io.h"
 #include "simhost/game_folder.h"
 #include "simhost/simhost.h"
@@ -95,6 +96,7 @@ void loadImageFile(FvHostImage *image, const char *fileName, int32_t loadOption)
     // the game folder or else among the standard graphics.
     const GraphicFile file = findGraphicFile({}, fileName);
     if (file.source == GraphicSource::nowhere) problem = graphicNotFoundReason();
+    else if (askIfOnItsWay(file.path)) problem = kStillBeingReadIn;
     if (!problem.empty() || !png::readPaletted(hostPath(file.path), &decoded, &problem)) {
         engine::reportProblem("Cannot load image " + quoted(fileName) + ": " + problem);
         return;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 
 #include <gtest/gtest.h>
 
@@ -384,6 +385,89 @@ TEST_F(LiveOnTheDemo, PageDownPassesOverABrokenMap) {
     EXPECT_EQ(session.mapId(), 4);
     EXPECT_TRUE(noteSays("map 3 passed over: Cannot read \"Map0003.lmu\" at byte "));
     press(live::Key::PageUp);
+    EXPECT_EQ(session.mapId(), 2);
+}
+
+// The page copies a large game's files in as views ask for them (simhost's files on their way).
+class LiveOnFilesOnTheirWay : public LiveOnTheDemo {
+protected:
+    void TearDown() override {
+        simhost::setFilesOnTheirWay({});
+        LiveOnTheDemo::TearDown();
+    }
+
+    // Every file of the game but its database and map tree becomes an empty stand-in on its way.
+    void sendOnTheirWay() {
+        std::vector<fs::path> files;
+        for (const fs::directory_entry &entry : fs::recursive_directory_iterator(game)) {
+            const std::string extension = entry.path().extension().string();
+            if (!entry.is_regular_file() || extension == ".ldb" || extension == ".lmt") continue;
+            std::string error;
+            ASSERT_TRUE(simhost::readGameFile(entry.path(), held[entry.path()], &error)) << error;
+            std::ofstream(entry.path(), std::ios::binary | std::ios::trunc);
+            files.push_back(entry.path());
+        }
+        simhost::setFilesOnTheirWay(files);
+    }
+
+    // The files asked for, copied in as the page does; their names below the game folder.
+    std::set<std::string> bringAsked() {
+        std::set<std::string> names;
+        for (const fs::path &file : simhost::takeAskedFiles()) {
+            std::ofstream out(file, std::ios::binary | std::ios::trunc);
+            out.write(reinterpret_cast<const char *>(held[file].data()), std::streamsize(held[file].size()));
+            out.close();
+            simhost::fileArrived(file);
+            names.insert(file.lexically_relative(game).generic_string());
+        }
+        return names;
+    }
+
+    std::map<fs::path, std::vector<uint8_t>> held; // each file's bytes while it is on its way
+};
+
+// The first view asks for its map, then for the graphic and sheets it shows, then for the pictures its
+// game's lines show, and is then as the whole game's; the code page is chosen from what is read so
+// far, so no other map is asked for.
+TEST_F(LiveOnFilesOnTheirWay, AGameOpensOnceTheFilesItsFirstViewAsksForAreIn) {
+    live::OpenRequest request;
+    request.game = game;
+    std::string error;
+    ASSERT_TRUE(session.open(request, &error)) << error;
+    const std::vector<uint16_t> whole = frame();
+    sendOnTheirWay();
+    std::vector<std::set<std::string>> asked; // as the page tries: until nothing more is asked for
+    bool opened = false;
+    do {
+        opened = session.open(request, &error);
+        asked.push_back(bringAsked());
+        ASSERT_TRUE(opened || !asked.back().empty()) << "the open failed without asking for a file: " << error;
+        ASSERT_LE(asked.size(), 4u);
+    } while (!asked.back().empty());
+    ASSERT_TRUE(opened) << error;
+    ASSERT_EQ(asked.size(), 4u);
+    EXPECT_EQ(asked[0], std::set<std::string>{"Map0001.lmu"});
+    EXPECT_TRUE(asked[1].count("ChipSet/Meadow.png") && asked[1].count("CharSet/Hero.png")) << "the tileset's graphic "
+                                                                                               "or the hero's sheet";
+    EXPECT_TRUE(asked[2].count("Picture/Oak.png")) << "a picture the game's lines show";
+    for (const std::set<std::string> &names : asked)
+        for (const std::string &name : names) EXPECT_TRUE(name == "Map0001.lmu" || name.rfind("Map", 0) != 0) << name;
+    EXPECT_EQ(frame(), whole);
+}
+
+// PageDown onto a map still on its way waits for it, rather than passing over it as broken, and
+// enters it when the page says the files came in.
+TEST_F(LiveOnFilesOnTheirWay, PageDownWaitsForAMapOnItsWay) {
+    sendOnTheirWay();
+    bringAsked();
+    press(live::Key::PageDown);
+    EXPECT_EQ(session.mapId(), 1);
+    EXPECT_TRUE(noteSays("map 2 is still being read in"));
+    EXPECT_FALSE(noteSays("passed over"));
+    for (int tries = 0; tries < 3 && session.mapId() == 1; ++tries) {
+        bringAsked();
+        session.filesChanged(now);
+    }
     EXPECT_EQ(session.mapId(), 2);
 }
 

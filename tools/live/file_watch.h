@@ -46,6 +46,7 @@ public:
     // The files that changed, appeared or went away since they were last told, once the files have
     // been quiet long enough; their new state is kept, so each change is told once.
     std::vector<std::filesystem::path> changed(Clock::time_point now);
+    const std::vector<std::filesystem::path> &files() const { return files_; }
     // Whether the system tells of changes here (else the files are looked at every kPollInterval).
     bool notified() const { return notified_; }
     // The program that keeps the files tells of a change itself (the page, which copies them in):

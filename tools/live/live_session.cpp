@@ -131,6 +131,8 @@ void LiveSession::releasePointer() { core_->dragging = false; }
 
 void LiveSession::filesChanged(Clock::time_point now) { core_->view.filesChanged(now); }
 
+const std::vector<std::filesystem::path> &LiveSession::viewFiles() const { return core_->view.viewFiles(); }
+
 Reaction LiveSession::frame(Clock::time_point now) {
     ViewSession &view = core_->view;
     view.reloadIfChanged(now);

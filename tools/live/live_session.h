@@ -118,6 +118,9 @@ public:
 
     int32_t mapId() const;
     const std::filesystem::path &gameFolder() const;
+    // The files the view on show is made of: a program that copies the game's files in (the page)
+    // looks at these often for changes, and at the rest of the folder seldom.
+    const std::vector<std::filesystem::path> &viewFiles() const;
     // The open game's maps, by number and the names its map tree gives (simhost/map_tree.h).
     simhost::GameMapList maps() const;
     // What the view stands on now: the hero, the view's values, the chosen setting.

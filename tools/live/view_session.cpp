@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <sstream>
+#include <utility>
 
 #include "simhost/comment_line.h"
 #include "tools/common/game_code_page.h"
@@ -155,7 +156,7 @@ bool ViewSession::openGame(const OpenRequest &request, std::string *error) {
     std::optional<tools::ViewStart> gameStart;
     if (first) {
         Checked checked;
-        const CheckFor wanted{request.scriptText.empty(), request.hero, true};
+        const CheckFor wanted{request.scriptText.empty(), request.hero, true, true};
         if (!check(game.folder, *first, wanted, {}, checked, error)) return refuse();
         gameStart = checked.start;
         const tools::MapCell cell = gameStart->heroCell;
@@ -485,6 +486,8 @@ bool ViewSession::check(const fs::path &folder, int32_t mapId, const CheckFor &w
     if (wanted.hero) hero = tools::MapCell{wanted.hero->column, wanted.hero->row};
     if (!tools::startOfView(checked.game, checked.map, mapId, hero, "", checked.start, error)) return false;
     if (wanted.ownBackground && !checked.start.background.empty()) images.push_back(checked.start.background);
+    const std::string &heroSheet = checked.start.heroLook.sheet.sheetName;
+    if (wanted.heroSheet && !heroSheet.empty()) images.push_back(charSetFile(heroSheet));
     size_t required = 0; // images the view cannot be made without, first in the list
     if (!checked.game.databasePath.empty()) {
         const simhost::GameDatabase *database = simhost::gameDatabase(checked.game, error);
@@ -509,13 +512,16 @@ bool ViewSession::check(const fs::path &folder, int32_t mapId, const CheckFor &w
     // The pictures are named relative to the game folder, which need not be the one on show.
     tools::CurrentDirectory here;
     if (!here.enter(checked.game.folder, error)) return false;
+    const size_t asked = simhost::filesAskedSoFar();
     for (size_t i = 0; i < checked.images.size(); ++i) {
         std::string fault;
         if (probeImage(checked.images[i], &fault)) continue;
-        if (i < required) return (*error = fault, false);
+        if (i < required && simhost::filesAskedSoFar() == asked) return (*error = fault, false);
         checked.unusable.push_back(checked.images[i]);
         checked.faults.push_back(fault);
     }
+    // A view is not made without pictures that are only still on their way (the page's).
+    if (simhost::filesAskedSoFar() != asked) return (*error = "its pictures are still being read in", false);
     return true;
 }
 
@@ -587,6 +593,7 @@ void ViewSession::settleShown() {
 }
 
 void ViewSession::apply(const Effect &effect) {
+    const size_t asked = simhost::filesAskedSoFar();
     for (const std::string &line : effect.commentLines) send(line, true);
     if (effect.hero) {
         const Cell from = state().hero;
@@ -597,6 +604,9 @@ void ViewSession::apply(const Effect &effect) {
     if (effect.choose) setting_ = *effect.choose;
     if (effect.switchWalking) relativeWalking_ = !relativeWalking_;
     if (effect.mapStep != 0) changeMap(effect.mapStep);
+    // Lines the game ran loaded pictures still on their way (the page's): the view is made again
+    // once they are in.
+    if (effect.mapStep == 0 && simhost::filesAskedSoFar() != asked) reloadWhenFilesCome_ = true;
     collectMessages();
 }
 
@@ -620,8 +630,12 @@ void ViewSession::placeHero(const HeroStep &step) {
 }
 
 // The next map that can be entered, in the direction asked: a map that cannot (a broken file, a
-// tileset the database lacks) is passed over with its message, as a missing map number is.
+// tileset the database lacks) is passed over with its message, as a missing map number is. A map
+// whose files are still on their way (the page's) is waited for: the step is taken again once the
+// program says files came in.
 void ViewSession::changeMap(int32_t direction) {
+    stepWaitingForFiles_ = 0;
+    const size_t asked = simhost::filesAskedSoFar();
     std::vector<int32_t> ahead;
     for (int32_t id : simhost::gameMapIds(game_))
         if (direction > 0 ? id > mapId_ : id < mapId_) ahead.push_back(id);
@@ -635,6 +649,11 @@ void ViewSession::changeMap(int32_t direction) {
         std::string error;
         if (!rebuild(next, known != maps_.end() ? std::optional<MapMemory>(known->second) : std::nullopt, false,
                      &error)) {
+            if (simhost::filesAskedSoFar() != asked) {
+                stepWaitingForFiles_ = direction;
+                note("map " + std::to_string(next) + " is still being read in");
+                return;
+            }
             warn("map " + std::to_string(next) + " passed over: " + error);
             continue;
         }
@@ -646,22 +665,33 @@ void ViewSession::changeMap(int32_t direction) {
          (ahead.empty() ? "" : " that can be entered"));
 }
 
+void ViewSession::filesChanged(Clock::time_point now) {
+    watch_.tell(now);
+    if (stepWaitingForFiles_ != 0) changeMap(stepWaitingForFiles_);
+    else if (std::exchange(reloadWhenFilesCome_, false)) reload("the pictures it waited for came in");
+    collectMessages();
+}
+
 bool ViewSession::reloadIfChanged(Clock::time_point now) {
     const std::vector<fs::path> changes = watch_.changed(now);
     if (changes.empty()) return false;
     std::string names;
     for (const fs::path &file : changes)
         names += (names.empty() ? "" : ", ") + file.lexically_relative(game_.folder).generic_string();
+    reload(names + " changed");
+    return true;
+}
+
+void ViewSession::reload(const std::string &why) {
     std::string error;
     if (rebuild(mapId_, std::nullopt, true, &error)) {
         problem_.clear();
-        note("reloaded: " + names + " changed");
+        note("reloaded: " + why);
     } else {
         problem_ = error;
         warn("not reloaded, the last good view stays: " + error);
     }
     collectMessages();
-    return true;
 }
 
 bool ViewSession::enterMap(int32_t mapId, std::string *error) {

@@ -100,7 +100,9 @@ public:
     const std::string &problem() const { return problem_; }
     // The program tells of changed game files (the page); the view's files are looked at again once
     // the changes are quiet.
-    void filesChanged(Clock::time_point now) { watch_.tell(now); }
+    void filesChanged(Clock::time_point now);
+    // The files the view on show is made of (file_watch.h).
+    const std::vector<std::filesystem::path> &viewFiles() const { return watch_.files(); }
     int64_t pluginMicroseconds() const { return pluginMicroseconds_; }
 
 private:
@@ -119,6 +121,7 @@ private:
         bool needsDatabase = false; // a map without a database's tileset cannot be shown
         std::optional<Cell> hero;   // the author's cell for the hero, refused when off the map
         bool ownBackground = false; // the map's own background comes into the view
+        bool heroSheet = false;     // the hero's sheet as the database gives it comes into the view
     };
     // While the game's own lines run: what they send is the view the game makes, apart from the
     // author's tuning.
@@ -163,6 +166,7 @@ private:
                const std::string &name, std::string *error);
     bool runSteps(const std::string &script, const std::string &name, std::string *error);
     bool rebuild(int32_t mapId, const std::optional<MapMemory> &place, bool sameMap, std::string *error);
+    void reload(const std::string &why);
     void restore(const Scene &scene);
     Scene scene() const;
     void settle(const Checked &checked);
@@ -218,6 +222,8 @@ private:
     Setting setting_ = Setting::Horizon;
     bool relativeWalking_ = true;
     FileWatch watch_;
+    int32_t stepWaitingForFiles_ = 0; // PageUp's or PageDown's, taken again when files come in
+    bool reloadWhenFilesCome_ = false; // the game's lines loaded pictures still on their way
     std::deque<std::string> sent_;
     std::deque<Message> notes_;
     std::string problem_;

@@ -48,6 +48,23 @@ bool readGameFile(const std::filesystem::path &path, std::vector<uint8_t> &bytes
 // The same as text (a script, a list of inputs).
 bool readTextFile(const std::filesystem::path &path, std::string &text, std::string *error);
 
+// ---- Files on their way (game_folder_files.cpp) ----------------------------------------------
+// The page copies a large game's files in as its views need them: each file not yet copied is an
+// empty stand-in of its name, listed here, so that names are found as in the real folder. Reading
+// one (readGameFile, the image loader) fails, saying it is still being read in, and asks for it:
+// the page copies in what was asked for and tries again. Paths are absolute or taken from the
+// current directory.
+
+// The files on their way from now on (none: every file is whole, the default).
+void setFilesOnTheirWay(const std::vector<std::filesystem::path> &files);
+void fileArrived(const std::filesystem::path &file);
+// Whether the file is on its way, without asking for it (for what reads a file only if it is there).
+bool fileOnItsWay(const std::filesystem::path &file);
+// The files a read asked for since the last call, each once, absolute.
+std::vector<std::filesystem::path> takeAskedFiles();
+// How many times a read has asked for a file so far: a step that reads compares it before and after.
+size_t filesAskedSoFar();
+
 // The database's tileset with this id; nullptr when it holds none.
 const GameTileset *findTileset(const GameDatabase &db, int32_t id);
 
