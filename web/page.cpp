@@ -54,6 +54,14 @@ const char *handOut(const std::vector<std::string> &records) {
     return handOut(text);
 }
 
+std::vector<std::string> split(const char *records) {
+    std::vector<std::string> parts;
+    std::istringstream text(records != nullptr ? records : "");
+    for (std::string part; std::getline(text, part, kRecordSeparator);)
+        if (!part.empty()) parts.push_back(part);
+    return parts;
+}
+
 // The demo's script up to its first frame: the scene of farview-preview's demo-start.png.
 std::string demoStartScene() {
     std::istringstream lines(preview::kDemoScript);
@@ -182,6 +190,40 @@ EMSCRIPTEN_KEEPALIVE const char *fv_pointer(int32_t phase, int32_t pixels, int32
     if (phase < 0) page->session.releasePointer();
     if (phase != 0) return "";
     return reactionName(page->session.movePointer(pixels, held(shift, ctrl)));
+}
+
+// The files of the game folder the script has not copied in yet, one record each: each is an empty
+// stand-in until it comes in (simhost's files on their way). A large game's first view needs only
+// a few of its files.
+EMSCRIPTEN_KEEPALIVE void fv_on_their_way(const char *records) {
+    if (started() == nullptr) return;
+    std::vector<fs::path> files;
+    for (const std::string &record : split(records)) files.emplace_back(record);
+    simhost::setFilesOnTheirWay(files);
+}
+
+// Files the script copied in, one record each.
+EMSCRIPTEN_KEEPALIVE void fv_arrived(const char *records) {
+    if (started() == nullptr) return;
+    for (const std::string &record : split(records)) simhost::fileArrived(record);
+}
+
+// The files on their way that the view asked for since the last call, one record each: the script
+// copies them in, then says so (fv_changed), or makes its open or map choice again.
+EMSCRIPTEN_KEEPALIVE const char *fv_asked() {
+    if (started() == nullptr) return "";
+    std::vector<std::string> records;
+    for (const fs::path &file : simhost::takeAskedFiles()) records.push_back(file.generic_string());
+    return handOut(records);
+}
+
+// The files the view on show is made of, one record each: the script looks at these often for
+// changes, and at the rest of the folder seldom.
+EMSCRIPTEN_KEEPALIVE const char *fv_view_files() {
+    if (started() == nullptr) return "";
+    std::vector<std::string> records;
+    for (const fs::path &file : page->session.viewFiles()) records.push_back(fs::absolute(file).generic_string());
+    return handOut(records);
 }
 
 // The script copied changed game files in: the view looks at its files again once they are quiet.

@@ -24,13 +24,13 @@
   let folderHandle = null;   // where the browser keeps one (its folder picker)
   let pickedName = null;     // else the name of the folder the input gave
   let reloading = false;     // the input is open to read that folder again
-  let known = new Map();     // path in the game folder -> "size:lastModified" as copied
   let gameRoot = '';         // the game folder in the module's file system
   let copies = 0;
   let standardRoot = '';
   let standardWaiting = null; // a kept handle the browser asks the person to allow again
   let lastOverlay = '', lastProblem = '';
   let firstFrameShown = null;
+  let framesShown = 0;
 
   // ---- What the view says --------------------------------------------------------------------------
 
@@ -87,7 +87,8 @@
     takeMessages();
     drawOverlay();
     const problem = api.problem();
-    if (problem !== lastProblem) showProblem(lastProblem = problem);
+    if (problem !== lastProblem && trying === 0) showProblem(lastProblem = problem);
+    ++framesShown;
     if (firstFrameShown === null) {
       firstFrameShown = performance.now();
       resolveReady();
@@ -168,6 +169,7 @@
       if (document.fullscreenElement) document.exitFullscreen();
       else canvas.requestFullscreen().catch(() => {});
     }
+    fetchAsked();
     takeMessages();
     followMap();
   }
@@ -205,12 +207,16 @@
   // ---- The game folder -----------------------------------------------------------------------------
 
   function makeFolders(path) {
+    const folder = path.slice(0, path.lastIndexOf('/'));
+    if (madeFolders.has(folder)) return;
     let at = '';
     for (const part of path.split('/').slice(1, -1)) {
       at += '/' + part;
       if (!module.FS.analyzePath(at).exists) module.FS.mkdir(at);
     }
+    madeFolders.add(folder);
   }
+  const madeFolders = new Set(); // folders made so far, forgotten when any is removed
 
   function removeTree(path) {
     for (const name of module.FS.readdir(path)) {
@@ -220,49 +226,159 @@
       else module.FS.unlink(inside);
     }
     module.FS.rmdir(path);
+    madeFolders.clear();
   }
 
-  // A folder's files as [path below the folder, File], from the folder input or from a handle
-  // (walking its sub-folders; the files are asked for all at once: one by one, a game of hundreds
-  // of maps takes a second a look).
-  function filesOfInput(files, wanted) {
-    return Array.from(files)
+  // A folder's files by their path below it, each with where it is read from: the File the folder
+  // input gave, or the entry of a handle (listed only: its contents are read when they are copied in).
+  function sourcesOfInput(files, wanted) {
+    return new Map(Array.from(files)
       .map((file) => [file.webkitRelativePath.split('/').slice(1).join('/'), file])
-      .filter(([path]) => path !== '' && wanted.test(path));
+      .filter(([path]) => path !== '' && wanted.test(path)));
   }
 
-  async function filesOfHandle(handle, wanted) {
-    const entries = [];
-    await entriesBelow(handle, '', wanted, entries);
-    return Promise.all(entries.map(async ([path, entry]) => [path, await entry.getFile()]));
+  async function sourcesOfHandle(handle, wanted) {
+    const sources = new Map();
+    for await (const [path, entry] of entriesBelow(handle, '', wanted)) sources.set(path, entry);
+    return sources;
   }
 
-  async function entriesBelow(handle, prefix, wanted, found) {
+  async function* entriesBelow(handle, prefix, wanted) {
     for await (const entry of handle.values()) {
       const path = prefix + entry.name;
-      if (entry.kind === 'directory') await entriesBelow(entry, path + '/', wanted, found);
-      else if (wanted.test(path)) found.push([path, entry]);
+      if (entry.kind === 'directory') yield* entriesBelow(entry, path + '/', wanted);
+      else if (wanted.test(path)) yield [path, entry];
     }
   }
 
+  const fileOf = (source) => (source instanceof File ? Promise.resolve(source) : source.getFile());
   const stamp = (file) => file.size + ':' + file.lastModified;
+  const inGame = (path) => gameRoot + '/' + path;
 
-  // Copies what changed since the last copy (all of it the first time) and removes what went away;
-  // the view is told, and looks at its files again. The changed files are read all at once, and
-  // copied only when every read succeeded.
-  async function copyFiles(files) {
-    const now = new Map(files.map(([path, file]) => [path, stamp(file)]));
-    const changed = files.filter(([path]) => known.get(path) !== now.get(path));
-    const contents = await Promise.all(changed.map(([, file]) => file.arrayBuffer()));
-    changed.forEach(([path], i) => {
-      makeFolders(gameRoot + '/' + path);
-      module.FS.writeFile(gameRoot + '/' + path, new Uint8Array(contents[i]));
+  // The open game's files: where each is read from, and those copied in with the stamp they were
+  // copied at. The others are on their way: empty stand-ins that the view asks for when it needs
+  // them (fv_asked), and that are copied in between frames meanwhile, maps first.
+  let sources = new Map();
+  let copied = new Map();
+  let folderGeneration = 0; // counts the folders opened, so that work for one before stops
+
+  // Reads the files (all of them, before any is written: a file being written cannot be read yet,
+  // and the next look takes it) and copies them in. files: their Files where the caller has them.
+  async function copyIn(paths, files = null) {
+    if (paths.length === 0) return;
+    files = files || await Promise.all(paths.map((path) => fileOf(sources.get(path))));
+    const contents = await Promise.all(files.map((file) => file.arrayBuffer()));
+    paths.forEach((path, i) => {
+      makeFolders(inGame(path));
+      module.FS.writeFile(inGame(path), new Uint8Array(contents[i]));
+      copied.set(path, stamp(files[i]));
     });
-    const gone = [...known.keys()].filter((path) => !now.has(path));
-    for (const path of gone) module.FS.unlink(gameRoot + '/' + path);
-    known = now;
-    if (changed.length + gone.length > 0) api.changed();
+    api.arrived(paths.map(inGame).join(RECORD));
   }
+
+  // Every file of the folder by its name, as an empty stand-in until it is copied in.
+  function writeStandIns() {
+    makeFolders(gameRoot + '/');
+    for (const path of sources.keys()) {
+      makeFolders(inGame(path));
+      module.FS.writeFile(inGame(path), new Uint8Array(0));
+    }
+    tellOnTheirWay();
+  }
+
+  function tellOnTheirWay() {
+    api.onTheirWay([...sources.keys()].filter((path) => !copied.has(path)).map(inGame).join(RECORD));
+  }
+
+  // The files on their way the view asked for, by their paths in the game folder.
+  function askedFiles() {
+    const prefix = gameRoot + '/';
+    return api.asked().split(RECORD).filter((file) => file.startsWith(prefix))
+      .map((file) => file.slice(prefix.length)).filter((path) => sources.has(path) && !copied.has(path));
+  }
+
+  // Makes the call (an open, a map chosen) again until the view asks for no more files, copying in
+  // what it asked for between tries; what the tries before said is dropped.
+  const MOST_TRIES = 8;
+  let trying = 0; // while above 0, the problem of a try is not shown: the next may succeed
+  async function withFilesIn(call) {
+    ++trying;
+    try {
+      for (let tries = 1; ; ++tries) {
+        const result = call();
+        const asked = askedFiles();
+        if (asked.length === 0 || tries === MOST_TRIES) return result;
+        api.messages();
+        await copyIn(asked);
+      }
+    } finally {
+      --trying;
+    }
+  }
+
+  // After an input or a frame: what the view asked for is copied in, and the view told.
+  function fetchAsked() {
+    const asked = askedFiles();
+    const generation = folderGeneration;
+    if (asked.length === 0) return;
+    inTurn(async () => {
+      if (generation !== folderGeneration) return;
+      await copyIn(asked);
+      api.changed();
+    }).catch(() => {});
+  }
+
+  // The rest a slice at a time, with a pause between slices that leaves the frames their time.
+  const FILL_SLICE = 24;
+  const FILL_PAUSE_MILLISECONDS = 20;
+  function fillLater() {
+    const generation = folderGeneration;
+    const isMap = (path) => /\.lmu$/i.test(path);
+    const waiting = [...sources.keys()].filter((path) => !copied.has(path));
+    waiting.sort((a, b) => isMap(b) - isMap(a));
+    const next = () => inTurn(async () => {
+      if (generation !== folderGeneration) return;
+      const slice = waiting.splice(0, FILL_SLICE).filter((path) => sources.has(path) && !copied.has(path));
+      await copyIn(slice).catch(() => {}); // a file being written: taken when a view asks for it
+      if (waiting.length > 0) setTimeout(next, FILL_PAUSE_MILLISECONDS);
+    });
+    setTimeout(next, FILL_PAUSE_MILLISECONDS);
+  }
+
+  // What a look at the folder found ([path, source]): new files and copied files whose stamp changed
+  // are copied in; a file on its way takes its new source only. The paths copied.
+  async function takeFound(found) {
+    const looked = [];
+    for (const [path, source] of found) {
+      if (!sources.has(path) || copied.has(path)) looked.push(path);
+      sources.set(path, source);
+    }
+    const files = await Promise.all(looked.map((path) => fileOf(sources.get(path))));
+    const fresh = looked.filter((path, i) => copied.get(path) !== stamp(files[i]));
+    await copyIn(fresh, files.filter((file, i) => copied.get(looked[i]) !== stamp(file)));
+    return fresh;
+  }
+
+  // Files the folder no longer holds leave the game's copy.
+  function removeGone(gone) {
+    for (const path of gone) {
+      if (module.FS.analyzePath(inGame(path)).exists) module.FS.unlink(inGame(path));
+      sources.delete(path);
+      copied.delete(path);
+    }
+    api.arrived(gone.map(inGame).join(RECORD)); // missing now, not on their way
+  }
+
+  // A look at the folder as the input gave it again: everything it holds is in hand.
+  async function takeFolderAgain(found) {
+    const fresh = await takeFound(found);
+    const gone = [...sources.keys()].filter((path) => !found.has(path));
+    removeGone(gone);
+    if (fresh.length + gone.length > 0) api.changed();
+    if (fresh.some(isMapTree)) listMaps();
+  }
+
+  const isMapTree = (path) => /^[^/]*\.lmt$/i.test(path);
 
   // Opening a folder and reading one again take turns: a look at the folder open before must not
   // copy its files into one being opened.
@@ -275,33 +391,37 @@
 
   const codePage = () => new URLSearchParams(location.search).get('code-page') || '';
 
-  // Copies the folder in below a folder of its own and opens it there; the game open before stays
-  // open, and its view, when this one cannot be opened.
-  async function openFolder(name, files) {
-    const previous = { root: gameRoot, known };
+  // Opens the folder below a folder of its own: its database and map tree are copied in at once,
+  // every view reads them; the rest as the first view asks for it, and later between frames. The
+  // game open before stays open, and its view, when this one cannot be opened.
+  async function openFolder(name, found) {
+    const previous = { root: gameRoot, sources, copied };
     const place = '/games/' + ++copies;
     gameRoot = place + '/' + name;
-    known = new Map();
-    makeFolders(gameRoot + '/');
+    sources = found;
+    copied = new Map();
     let problem;
     try {
-      await copyFiles(files);
-      problem = api.open(gameRoot, codePage(), $('game-lines').checked ? 1 : 0);
+      writeStandIns();
+      await copyIn([...sources.keys()].filter((path) => /^[^/]*\.(ldb|lmt)$/i.test(path)));
+      problem = await withFilesIn(() => api.open(gameRoot, codePage(), $('game-lines').checked ? 1 : 0));
     } catch (error) {
       problem = 'Cannot read the folder "' + name + '": ' + error.message;
     }
     takeMessages();
     if (problem !== '') {
       removeTree(place);
-      gameRoot = previous.root;
-      known = previous.known;
+      ({ root: gameRoot, sources, copied } = previous);
+      tellOnTheirWay();
       showProblem(problem);
       return false;
     }
+    ++folderGeneration;
     if (previous.root !== '') removeTree(previous.root.replace(/\/[^/]*$/, ''));
     $('game').textContent = name;
     showScript(''); // the lines C gave were the game's before
     listMaps();
+    fillLater();
     return true;
   }
 
@@ -326,18 +446,17 @@
     if ($('maps').value !== id) $('maps').value = id;
   }
 
-  $('maps').addEventListener('change', () => {
-    showProblem(api.enter(Number($('maps').value)));
-    react('');
+  // A map chosen, or the game's own lines turned on or off (the open game comes again on its map, as
+  // it then shows), once the files it asks for are in.
+  function choose(call) {
+    inTurn(async () => {
+      showProblem(await withFilesIn(call));
+      react('');
+    }).catch((error) => showProblem('Cannot read the game folder: ' + error.message));
     canvas.focus();
-  });
-
-  // The game's own lines on or off: the open game comes again on its map, as it then shows.
-  $('game-lines').addEventListener('change', () => {
-    showProblem(api.gameLines($('game-lines').checked ? 1 : 0));
-    react('');
-    canvas.focus();
-  });
+  }
+  $('maps').addEventListener('change', () => choose(() => api.enter(Number($('maps').value))));
+  $('game-lines').addEventListener('change', () => choose(() => api.gameLines($('game-lines').checked ? 1 : 0)));
 
   // A folder from the picker where the browser has one (it keeps a handle, to look again), else
   // from the folder input.
@@ -354,13 +473,15 @@
     canvas.focus();
   }
 
-  $('open').addEventListener('click', () => pick('game', $('folder'), async (handle) => {
-    if (await openFolder(handle.name, await filesOfHandle(handle, GAME_FILE))) {
+  async function openHandle(handle) {
+    if (await openFolder(handle.name, await sourcesOfHandle(handle, GAME_FILE))) {
       folderHandle = handle;
       pickedName = null;
       $('reload').hidden = true;
     }
-  }));
+  }
+
+  $('open').addEventListener('click', () => pick('game', $('folder'), openHandle));
 
   $('folder').addEventListener('change', async () => {
     const input = $('folder');
@@ -368,11 +489,11 @@
     reloading = false;
     if (input.files.length === 0) return;
     const name = input.files[0].webkitRelativePath.split('/')[0] || 'game';
-    const files = filesOfInput(input.files, GAME_FILE);
+    const found = sourcesOfInput(input.files, GAME_FILE);
     await inTurn(async () => {
       if (again && name === pickedName) {
-        await copyFiles(files).catch((error) => showProblem('Cannot read the folder again: ' + error.message));
-      } else if (await openFolder(name, files)) {
+        await takeFolderAgain(found).catch((error) => showProblem('Cannot read the folder again: ' + error.message));
+      } else if (await openFolder(name, found)) {
         folderHandle = null;
         pickedName = name;
         $('reload').hidden = false;
@@ -389,20 +510,79 @@
     $('folder').click();
   });
 
-  // With a handle, the folder is looked at a few times a second; a change shows at once.
+  // With a handle, the files the view is made of (and the map tree, which lists the maps) are looked
+  // at a few times a second: a change to them shows at once. The rest of the folder is listed a
+  // slice at a time, for files that came or went, a whole round every few seconds and at once when
+  // the person comes back to the page: a look never asks for thousands of files together.
+  const SWEEP_SLICE = 400;
+  const SWEEP_PAUSE_MILLISECONDS = 3000;
+  let sweep = null; // the round under way: the folder's walk, and the paths it found so far
+  let nextSweep = 0;
+
+  function viewFiles() {
+    const prefix = gameRoot + '/';
+    const paths = api.viewFiles().split(RECORD).filter((file) => file.startsWith(prefix))
+      .map((file) => file.slice(prefix.length));
+    return paths.concat([...sources.keys()].filter(isMapTree)).filter((path) => copied.has(path));
+  }
+
+  // The view's files; the number of files looked at.
+  async function lookAtTheView() {
+    const paths = viewFiles();
+    const fresh = await takeFound(paths.map((path) => [path, sources.get(path)]));
+    if (fresh.length > 0) api.changed();
+    if (fresh.some(isMapTree)) listMaps();
+    return paths.length;
+  }
+
+  // The next slice of the round; the number of files it looked at.
+  async function lookAtASlice() {
+    if (!sweep) {
+      if (performance.now() < nextSweep) return 0;
+      sweep = { walk: entriesBelow(folderHandle, '', GAME_FILE), seen: new Set() };
+    }
+    const found = [];
+    let done = false;
+    while (found.length < SWEEP_SLICE && !done) {
+      const next = await sweep.walk.next();
+      done = next.done;
+      if (!done) found.push(next.value);
+    }
+    for (const [path] of found) sweep.seen.add(path);
+    // Files the view does not use are only listed: once a view uses one, its look compares it.
+    const fresh = found.filter(([path]) => !sources.has(path));
+    for (const [path, entry] of found) sources.set(path, entry);
+    await copyIn(fresh.map(([path]) => path));
+    let changes = fresh.length;
+    if (done) {
+      const gone = [...sources.keys()].filter((path) => !sweep.seen.has(path));
+      removeGone(gone);
+      changes += gone.length;
+      sweep = null;
+      nextSweep = performance.now() + SWEEP_PAUSE_MILLISECONDS;
+    }
+    if (changes > 0) api.changed();
+    return found.length;
+  }
+
   let watching = false;
   setInterval(() => {
     if (!folderHandle || watching) return;
     watching = true;
+    const handle = folderHandle;
     inTurn(async () => {
       try {
-        if (folderHandle) await copyFiles(await filesOfHandle(folderHandle, GAME_FILE));
+        if (folderHandle === handle) await lookAtTheView();
+        if (folderHandle === handle) await lookAtASlice();
       } catch (error) {
-        // A file being written cannot be read yet: the next look takes it.
+        sweep = null; // a file being written cannot be read yet, a folder can go: the next look starts again
       }
       watching = false;
     });
   }, WATCH_MILLISECONDS);
+  const lookAgainNow = () => { if (document.visibilityState === 'visible' && !sweep) nextSweep = 0; };
+  document.addEventListener('visibilitychange', lookAgainNow);
+  window.addEventListener('focus', lookAgainNow);
 
   // ---- The standard graphics -----------------------------------------------------------------------
 
@@ -427,11 +607,12 @@
   function showStandard(text) { $('standard').textContent = 'Standard graphics folder' + (text ? ': ' + text : ''); }
 
   // Copies the folder's images in, names it to the view, and opens the game on show again with it.
-  async function useStandardGraphics(name, files) {
-    const contents = await Promise.all(files.map(([, file]) => file.arrayBuffer()));
+  async function useStandardGraphics(name, found) {
+    const files = await Promise.all([...found.values()].map(fileOf));
+    const contents = await Promise.all(files.map((file) => file.arrayBuffer()));
     const place = '/standard/' + ++copies;
     makeFolders(place + '/');
-    files.forEach(([path], i) => {
+    [...found.keys()].forEach((path, i) => {
       makeFolders(place + '/' + path);
       module.FS.writeFile(place + '/' + path, new Uint8Array(contents[i]));
     });
@@ -441,14 +622,14 @@
     showStandard(name);
     api.tell('the standard graphics come from "' + name + '" (' + files.length + ' images)');
     if (gameRoot !== '') {
-      showProblem(api.open(gameRoot, codePage(), $('game-lines').checked ? 1 : 0));
+      showProblem(await withFilesIn(() => api.open(gameRoot, codePage(), $('game-lines').checked ? 1 : 0)));
       listMaps();
     }
     react('');
   }
 
   const standardFromHandle = async (handle) =>
-    useStandardGraphics(handle.name, await filesOfHandle(handle, STANDARD_FILE));
+    useStandardGraphics(handle.name, await sourcesOfHandle(handle, STANDARD_FILE));
 
   $('standard').addEventListener('click', async () => {
     if (standardWaiting && await standardWaiting.requestPermission({ mode: 'read' }).catch(() => '') === 'granted') {
@@ -467,7 +648,7 @@
     const input = $('standard-folder');
     if (input.files.length === 0) return;
     const name = input.files[0].webkitRelativePath.split('/')[0] || 'standard graphics';
-    await inTurn(() => useStandardGraphics(name, filesOfInput(input.files, STANDARD_FILE)));
+    await inTurn(() => useStandardGraphics(name, sourcesOfInput(input.files, STANDARD_FILE)));
     input.value = '';
     canvas.focus();
   });
@@ -506,6 +687,31 @@
       for (let i = 0; i < rgba.length; i += 4) text += String.fromCharCode(rgba[i], rgba[i + 1], rgba[i + 2]);
       return btoa(text);
     },
+    // Opens a folder the browser keeps a handle to, as the picker would; once its first frame is
+    // shown, the milliseconds that took, the files the folder holds and the problem shown.
+    openHandle: async (handle) => {
+      const start = performance.now();
+      await inTurn(() => openHandle(handle));
+      const shown = framesShown;
+      await new Promise((resolve) => {
+        const wait = () => (framesShown > shown ? resolve() : requestAnimationFrame(wait));
+        wait();
+      });
+      return { milliseconds: performance.now() - start, files: sources.size, problem: $('problem').textContent };
+    },
+    // One look at the view's files, and one slice of the look at the rest of the folder, as the
+    // watch takes them: the milliseconds each took and the files it looked at.
+    watchLooks: () => inTurn(async () => {
+      const timed = async (look) => {
+        const start = performance.now();
+        const files = await look();
+        return { milliseconds: performance.now() - start, files };
+      };
+      nextSweep = 0;
+      return { view: await timed(lookAtTheView), slice: await timed(lookAtASlice) };
+    }),
+    // Whether every file of the open game is copied in.
+    allCopiedIn: () => copied.size === sources.size,
     // The mean milliseconds of a frame rendered and drawn, over count frames.
     measureFrames: (count) => {
       const start = performance.now();
@@ -529,6 +735,10 @@
       wheel: text('fv_wheel', 'number', 'number', 'number'),
       pointer: text('fv_pointer', 'number', 'number', 'number', 'number'),
       changed: none('fv_changed'),
+      onTheirWay: none('fv_on_their_way', 'string'),
+      arrived: none('fv_arrived', 'string'),
+      asked: text('fv_asked'),
+      viewFiles: text('fv_view_files'),
       frame: text('fv_frame'),
       pixels: module.cwrap('fv_pixels', 'number', []),
       overlay: text('fv_overlay'),

@@ -12,7 +12,11 @@ TEST is one of:
                farview-live for the same inputs, and S the same screenshot (--screenshot FILE: a
                picture of the page at the end, the README's)
   broken-map   choosing a map whose file is cut short keeps the view and shows the preview's message
-  measure      prints the load time and the time per frame (no test)
+  watch        a game opened through a folder handle of the browser's origin-private file system: a
+               change to its map file shows, and so does one to the file of a map chosen later
+  measure      prints the load time and the time per frame, and for a game of 600 maps and 2,000
+               pictures opened through a folder handle the time to its first frame and the cost of
+               the folder watch's looks (no test)
 
 BUILD is the native build (farview-preview, farview-live, the demo game, farview-web-test-game).
 Needs Debian's python3-selenium, chromium-driver and python3-png (scripts/install-deps --web), so
@@ -20,12 +24,15 @@ run it with Debian's own /usr/bin/python3.
 """
 import argparse
 import base64
+import functools
+import http.server
 import json
 import pathlib
 import re
 import shutil
 import subprocess
 import sys
+import threading
 import time
 
 try:
@@ -82,6 +89,8 @@ class Chromium:
 
     def close(self):
         self.driver.quit()
+        if hasattr(self, 'server'):
+            self.server.shutdown()
 
     def console(self):
         """What the page wrote to its console, and the errors it threw."""
@@ -101,6 +110,29 @@ class Chromium:
         self.driver.get(page.resolve().as_uri() + query)
         self.evaluate('new Promise((resolve) => { const wait = () => window.farview ? '
                       'farview.ready.then(resolve) : setTimeout(wait, 10); wait(); })')
+
+    def open_served(self, page):
+        """The page from a server of its own on this machine: the browser gives a page opened from disk
+        no origin-private folder."""
+        if not hasattr(self, 'server'):
+            handler = functools.partial(QuietFiles, directory=str(page.resolve().parent))
+            self.server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), handler)
+            threading.Thread(target=self.server.serve_forever, daemon=True).start()
+        self.driver.get('http://127.0.0.1:%d/%s' % (self.server.server_address[1], page.name))
+        self.evaluate('new Promise((resolve) => { const wait = () => window.farview ? '
+                      'farview.ready.then(resolve) : setTimeout(wait, 10); wait(); })')
+
+    def copy_to_private_folder(self, folder):
+        """The folder copied into the browser's origin-private file system, under its own name."""
+        self.evaluate('(() => { const input = document.createElement("input"); input.type = "file"; '
+                      'input.id = "private-copy"; input.webkitdirectory = true; input.multiple = true; '
+                      'input.hidden = true; document.body.appendChild(input); })()')
+        self.driver.find_element(By.ID, 'private-copy').send_keys(str(folder))
+        return self.evaluate(PRIVATE_COPY % json.dumps(folder.name))
+
+    def private_folder(self, name):
+        """An expression for the handle of a folder of the origin-private file system."""
+        return 'navigator.storage.getDirectory().then((root) => root.getDirectoryHandle(%s))' % json.dumps(name)
 
     def frames(self, count=2):
         """Waits until the page has drawn count more frames."""
@@ -177,6 +209,41 @@ class Chromium:
                 raise Failure('the folder did not open: ' + (problem or 'no answer in 60 s'))
             time.sleep(0.05)
         self.frames()
+
+
+class QuietFiles(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+
+
+# The files of the input #private-copy written into the origin-private folder NAME, replacing it.
+PRIVATE_COPY = '''(async (name) => {
+  const root = await navigator.storage.getDirectory();
+  await root.removeEntry(name, { recursive: true }).catch(() => {});
+  const top = await root.getDirectoryHandle(name, { create: true });
+  const input = document.getElementById('private-copy');
+  while (input.files.length === 0) await new Promise((resolve) => setTimeout(resolve, 50));
+  const files = input.files;
+  for (const file of files) {
+    const parts = file.webkitRelativePath.split('/').slice(1);
+    let folder = top;
+    for (const part of parts.slice(0, -1)) folder = await folder.getDirectoryHandle(part, { create: true });
+    const writable = await (await folder.getFileHandle(parts[parts.length - 1], { create: true })).createWritable();
+    await writable.write(file);
+    await writable.close();
+  }
+  return files.length;
+})(%s)'''
+
+
+# In the origin-private folder NAME, the file TO written over with the bytes of FROM.
+PRIVATE_REPLACE = '''(async (name, from, to) => {
+  const folder = await (await navigator.storage.getDirectory()).getDirectoryHandle(name);
+  const bytes = await (await (await folder.getFileHandle(from)).getFile()).arrayBuffer();
+  const writable = await (await folder.getFileHandle(to)).createWritable();
+  await writable.write(bytes);
+  await writable.close();
+})(%s, %s, %s)'''
 
 
 # ---- Files -------------------------------------------------------------------------------------------
@@ -314,6 +381,39 @@ def test_broken_map(browser, args, work):
     same_pixels(browser.shown_pixels(), before, 'the view after the broken map against the view before')
 
 
+def wait_for_message(browser, words, what):
+    deadline = time.monotonic() + 20
+    while words not in browser.text_of('#messages'):
+        if time.monotonic() > deadline:
+            raise Failure('%s: no message "%s" in 20 s:\n%s' % (what, words, browser.text_of('#messages')))
+        time.sleep(0.05)
+
+
+def test_watch(browser, args, work):
+    folder, _ = write_test_game(args, work)
+    browser.open_served(args.page)
+    browser.copy_to_private_folder(folder)
+    opened = browser.evaluate('%s.then((handle) => farview.openHandle(handle))' % browser.private_folder('Game'))
+    if opened['problem']:
+        raise Failure('the game did not open from its folder handle: ' + opened['problem'])
+    # A file the view uses: map 1 written over with map 2.
+    before = browser.shown_pixels()
+    browser.evaluate(PRIVATE_REPLACE % (json.dumps('Game'), json.dumps('Map0002.lmu'), json.dumps('Map0001.lmu')))
+    wait_for_message(browser, 'reloaded: Map0001.lmu changed', 'the view\'s map changed')
+    if browser.shown_pixels() == before:
+        raise Failure('the view did not change with its map file')
+    # A map opened later, whose file was read when it was chosen: written over with map 3.
+    browser.evaluate('(() => { const maps = document.getElementById("maps"); maps.value = "2"; '
+                     'maps.dispatchEvent(new Event("change")); })()')
+    wait_for_message(browser, 'map 2', 'map 2 chosen')
+    browser.frames()
+    before = browser.shown_pixels()
+    browser.evaluate(PRIVATE_REPLACE % (json.dumps('Game'), json.dumps('Map0003.lmu'), json.dumps('Map0002.lmu')))
+    wait_for_message(browser, 'reloaded: Map0002.lmu changed', 'the map chosen later changed')
+    if browser.shown_pixels() == before:
+        raise Failure('the view did not change with the file of the map chosen later')
+
+
 def measure(browser, args, work):
     loads, starts = [], []
     for _ in range(5):
@@ -321,6 +421,7 @@ def measure(browser, args, work):
         loads.append(browser.evaluate('farview.loadMilliseconds()'))
         starts.append(browser.evaluate('farview.startMilliseconds()'))
     frame = browser.evaluate('farview.measureFrames(600)')
+    measure_large_game(browser, args, work)
     print('load to the first frame shown: %s ms (5 loads; median %.0f ms)' %
           (', '.join('%.0f' % load for load in loads), sorted(loads)[2]))
     print('of which the module compiled and started: %s ms; the demo written and its scene opened: %s ms' %
@@ -328,9 +429,35 @@ def measure(browser, args, work):
     print('a frame rendered and drawn: %.3f ms (mean of 600)' % frame)
 
 
+def measure_large_game(browser, args, work):
+    """A game of 600 maps and 2,000 pictures opened through a folder handle, as an author's large game."""
+    folder = work / 'Large'
+    run([args.native / 'tests/support/farview_write_generated_game', folder, 600, 950, '--set-ups', 3,
+         '--pictures', 2000], 'farview_write_generated_game')
+    browser.open_served(args.page)
+    browser.copy_to_private_folder(folder)
+    opened = browser.evaluate('%s.then((handle) => farview.openHandle(handle))' % browser.private_folder('Large'))
+    if opened['problem']:
+        raise Failure('the large game did not open: ' + opened['problem'])
+    print('open: %.0f ms for %d files' % (opened['milliseconds'], opened['files']))
+    deadline = time.monotonic() + 120
+    while not browser.evaluate('farview.allCopiedIn()'):
+        if time.monotonic() > deadline:
+            raise Failure('the large game was not all copied in after 120 s')
+        time.sleep(0.1)
+    looks = [browser.evaluate('farview.watchLooks()') for _ in range(5)]
+    view = sorted(looks, key=lambda look: look['view']['milliseconds'])[2]['view']
+    slice_ = sorted(looks, key=lambda look: look['slice']['milliseconds'])[2]['slice']
+    print('watch look: %.1f ms over %d files (the view\'s, four times a second; median of 5)' %
+          (view['milliseconds'], view['files']))
+    print('watch look: %.1f ms over %d files (a slice of the rest listed, four times a second during a round; '
+          'median of 5)' % (slice_['milliseconds'], slice_['files']))
+    print('watching: %.1f %% of a core' % ((view['milliseconds'] + slice_['milliseconds']) * 4 / 10))
+
+
 TESTS = {'demo-start': test_demo_start, 'folder': test_folder,
          'code-page': test_code_page_in_address, 'keys': test_keys, 'broken-map': test_broken_map,
-         'measure': measure}
+         'watch': test_watch, 'measure': measure}
 
 
 def main():
