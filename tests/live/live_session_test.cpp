@@ -471,6 +471,40 @@ TEST_F(LiveOnFilesOnTheirWay, PageDownWaitsForAMapOnItsWay) {
     EXPECT_EQ(session.mapId(), 2);
 }
 
+// A picture the game's lines load while it is on its way (a plate the hero steps on adds a sprite of
+// it) is asked for, and once it is in, the view is made again with it.
+TEST_F(LiveOnFilesOnTheirWay, PicturesTheGamesLinesAskedForComeIntoTheView) {
+    std::vector<uint8_t> bytes;
+    std::string error;
+    simhost::GameMap map;
+    ASSERT_TRUE(simhost::readGameFile(game / "Map0001.lmu", bytes, &error)) << error;
+    ASSERT_TRUE(simhost::readMapFile(bytes, "Map0001.lmu", map, &error)) << error;
+    simhost::GameEvent plate{40, "Plate", 30, 37, {gamefile::sheetPage("", 0, 2, 1)}};
+    plate.pages.front().trigger = simhost::triggers::kTouchedByHero;
+    plate.pages.front().commands =
+        gamefile::commandList(gamefile::comment({"@add_sprite \"plate\", \"Picture/Plate.png\", 48, 64, 1, 1, 40"}));
+    map.events.push_back(plate);
+    ASSERT_TRUE(gamefile::writeMap(game / "Map0001.lmu", map, &error)) << error;
+    const fs::path picture = game / "Picture/Plate.png";
+    fs::copy_file(game / "Picture/Oak.png", picture);
+    live::OpenRequest request;
+    request.game = game;
+    request.scriptText = live::kDemoScene;
+    ASSERT_TRUE(session.open(request, &error)) << error;
+    ASSERT_TRUE(simhost::readGameFile(picture, held[picture], &error)) << error;
+    std::ofstream(picture, std::ios::binary | std::ios::trunc);
+    simhost::setFilesOnTheirWay({picture});
+
+    press(live::Key::Up);
+    press(live::Key::Up);
+    ASSERT_TRUE(noteSays("event 40 'Plate'"));
+    const std::vector<uint16_t> without = frame();
+    EXPECT_EQ(bringAsked(), std::set<std::string>{"Picture/Plate.png"});
+    session.filesChanged(now);
+    EXPECT_TRUE(noteSays("reloaded: the pictures it waited for came in"));
+    EXPECT_NE(frame(), without);
+}
+
 } // namespace
 
 namespace {
