@@ -302,6 +302,7 @@
   const MOST_TRIES = 8;
   let trying = 0; // while above 0, the problem of a try is not shown: the next may succeed
   async function withFilesIn(call) {
+    takeMessages(); // what was said before the tries stays
     ++trying;
     try {
       for (let tries = 1; ; ++tries) {
@@ -417,6 +418,7 @@
       return false;
     }
     ++folderGeneration;
+    sweep = null; // a round under way walks the folder before
     if (previous.root !== '') removeTree(previous.root.replace(/\/[^/]*$/, ''));
     $('game').textContent = name;
     showScript(''); // the lines C gave were the game's before
