@@ -126,6 +126,7 @@ std::vector<std::string> filesShownByMap(const GameFolder &game, int32_t mapId) 
 }
 
 CodePageChoice chooseCodePage(const fs::path &folder, const std::vector<std::string> &names) {
+    const RememberedListings remembered;
     std::vector<std::string> weighed;
     for (const std::string &name : names)
         if (!isAscii(name) && weighed.size() < kMostNamesWeighed) weighed.push_back(name);

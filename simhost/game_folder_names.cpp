@@ -249,18 +249,38 @@ std::vector<std::string> splitPath(const std::string &name, const char *separato
     return parts;
 }
 
+// A directory's entries, each with its name as a form compares it.
+using Listing = std::vector<std::pair<std::string, std::optional<std::string>>>;
+
+Listing listDirectory(const fs::path &directory, const NameForm &form) {
+    Listing listing;
+    std::error_code failure;
+    fs::directory_iterator entries(directory.empty() ? fs::path(".") : directory, failure);
+    for (; !failure && entries != fs::directory_iterator(); entries.increment(failure))
+        if (const std::optional<std::string> name = nameOf(entries->path()))
+            listing.emplace_back(*name, form.entryKey(*name));
+    return listing;
+}
+
+// The listings RememberedListings keeps while it lives, by directory and form.
+std::map<std::string, Listing> *rememberedListings = nullptr;
+
+const Listing &listingOf(const fs::path &directory, const NameForm &form, Listing &fresh) {
+    if (rememberedListings == nullptr) return fresh = listDirectory(directory, form);
+    const std::string key = directory.string() + '\n' + form.codePage + (form.entriesInCodePage ? "\nbytes" : "");
+    const auto known = rememberedListings->find(key);
+    if (known != rememberedListings->end()) return known->second;
+    return (*rememberedListings)[key] = listDirectory(directory, form);
+}
+
 // Of the directory's entries whose name equals part without regard to letter case, the first in
 // byte order, so that the choice does not depend on the order the file system lists them in.
 std::optional<std::string> findIgnoringCase(const fs::path &directory, const std::string &part, const NameForm &form) {
     const std::string wanted = form.wantedKey(part);
     std::optional<std::string> found;
-    std::error_code failure;
-    fs::directory_iterator entries(directory.empty() ? fs::path(".") : directory, failure);
-    for (; !failure && entries != fs::directory_iterator(); entries.increment(failure)) {
-        const std::optional<std::string> name = nameOf(entries->path());
-        if (!name || (found && *name >= *found)) continue;
-        if (form.entryKey(*name) == wanted) found = name;
-    }
+    Listing fresh;
+    for (const auto &[name, key] : listingOf(directory, form, fresh))
+        if (key == wanted && (!found || name < *found)) found = name;
     return found;
 }
 
@@ -296,6 +316,16 @@ std::optional<fs::path> matchName(const fs::path &folder, const std::string &nam
 }
 
 } // namespace
+
+RememberedListings::RememberedListings() : owner_(rememberedListings == nullptr) {
+    if (owner_) rememberedListings = new std::map<std::string, Listing>;
+}
+
+RememberedListings::~RememberedListings() {
+    if (!owner_) return;
+    delete rememberedListings;
+    rememberedListings = nullptr;
+}
 
 const std::vector<std::string> &gameCodePages() {
     static const auto *const pages = new std::vector<std::string>{

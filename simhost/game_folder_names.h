@@ -14,6 +14,20 @@ std::string toUtf8(const std::string &text, const std::string &codePage);
 std::filesystem::path resolveGameFile(const std::filesystem::path &folder, const std::string &name,
                                       const std::string &codePage);
 
+// While one lives, each directory's entries are listed once for resolveGameFile (a code-page
+// choice asks the same folders about tens of names under fourteen code pages); nothing may add or
+// rename files meanwhile. The first of nested ones keeps the listings.
+class RememberedListings {
+public:
+    RememberedListings();
+    ~RememberedListings();
+    RememberedListings(const RememberedListings &) = delete;
+    RememberedListings &operator=(const RememberedListings &) = delete;
+
+private:
+    bool owner_;
+};
+
 // Whether the file is on its way (game_folder.h), asking for it when it is; a read refused so
 // says kStillBeingReadIn.
 bool askIfOnItsWay(const std::filesystem::path &file);
