@@ -347,17 +347,19 @@
   }
 
   // What a look at the folder found ([path, source]): new files and copied files whose stamp changed
-  // are copied in; a file on its way takes its new source only. The paths copied.
+  // are copied in; a file on its way takes its new source only. A file that cannot be asked for
+  // (being written, or gone: the round of the folder finds that) waits for the next look. The paths
+  // copied.
   async function takeFound(found) {
     const looked = [];
     for (const [path, source] of found) {
       if (!sources.has(path) || copied.has(path)) looked.push(path);
       sources.set(path, source);
     }
-    const files = await Promise.all(looked.map((path) => fileOf(sources.get(path))));
-    const fresh = looked.filter((path, i) => copied.get(path) !== stamp(files[i]));
-    await copyIn(fresh, files.filter((file, i) => copied.get(looked[i]) !== stamp(file)));
-    return fresh;
+    const files = await Promise.all(looked.map((path) => fileOf(sources.get(path)).catch(() => null)));
+    const changed = (file, i) => file !== null && copied.get(looked[i]) !== stamp(file);
+    await copyIn(looked.filter((path, i) => changed(files[i], i)), files.filter(changed));
+    return looked.filter((path, i) => changed(files[i], i));
   }
 
   // Files the folder no longer holds leave the game's copy.
@@ -573,12 +575,10 @@
     watching = true;
     const handle = folderHandle;
     inTurn(async () => {
-      try {
-        if (folderHandle === handle) await lookAtTheView();
-        if (folderHandle === handle) await lookAtASlice();
-      } catch (error) {
-        sweep = null; // a file being written cannot be read yet, a folder can go: the next look starts again
-      }
+      // A file being written cannot be read yet: the next look takes it.
+      if (folderHandle === handle) await lookAtTheView().catch(() => {});
+      // A folder can go while it is walked: the round starts again.
+      if (folderHandle === handle) await lookAtASlice().catch(() => { sweep = null; });
       watching = false;
     });
   }, WATCH_MILLISECONDS);

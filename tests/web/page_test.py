@@ -13,7 +13,8 @@ TEST is one of:
                picture of the page at the end, the README's)
   broken-map   choosing a map whose file is cut short keeps the view and shows the preview's message
   watch        a game opened through a folder handle of the browser's origin-private file system: a
-               change to its map file shows, and so does one to the file of a map chosen later
+               change to its map file shows, and so does one to the file of a map chosen later;
+               once that file is removed, the view stays
   measure      prints the load time and the time per frame, and for a game of 600 maps and 2,000
                pictures opened through a folder handle the time to its first frame and the cost of
                the folder watch's looks (no test)
@@ -410,8 +411,13 @@ def test_watch(browser, args, work):
     before = browser.shown_pixels()
     browser.evaluate(PRIVATE_REPLACE % (json.dumps('Game'), json.dumps('Map0003.lmu'), json.dumps('Map0002.lmu')))
     wait_for_message(browser, 'reloaded: Map0002.lmu changed', 'the map chosen later changed')
-    if browser.shown_pixels() == before:
+    shown = browser.shown_pixels()
+    if shown == before:
         raise Failure('the view did not change with the file of the map chosen later')
+    # The view's map gone from the folder: the round of the folder finds it, and the view stays.
+    browser.evaluate('%s.then((folder) => folder.removeEntry("Map0002.lmu"))' % browser.private_folder('Game'))
+    wait_for_message(browser, 'not reloaded, the last good view stays', 'the view\'s map removed')
+    same_pixels(browser.shown_pixels(), shown, 'the view after its map file was removed against the view before')
 
 
 def measure(browser, args, work):
