@@ -262,12 +262,13 @@ Listing listDirectory(const fs::path &directory, const NameForm &form) {
     return listing;
 }
 
-// The listings RememberedListings keeps while it lives, by directory and form.
-std::map<std::string, Listing> *rememberedListings = nullptr;
+// The listings RememberedListings keeps while it lives, by directory and the code page its names
+// are compared in (none for names kept as UTF-8, which compare the same under every code page).
+std::map<std::pair<fs::path, std::string>, Listing> *rememberedListings = nullptr;
 
 const Listing &listingOf(const fs::path &directory, const NameForm &form, Listing &fresh) {
     if (rememberedListings == nullptr) return fresh = listDirectory(directory, form);
-    const std::string key = directory.string() + '\n' + form.codePage + (form.entriesInCodePage ? "\nbytes" : "");
+    const auto key = std::make_pair(directory, form.entriesInCodePage ? form.codePage : std::string());
     const auto known = rememberedListings->find(key);
     if (known != rememberedListings->end()) return known->second;
     return (*rememberedListings)[key] = listDirectory(directory, form);
@@ -318,7 +319,7 @@ std::optional<fs::path> matchName(const fs::path &folder, const std::string &nam
 } // namespace
 
 RememberedListings::RememberedListings() : owner_(rememberedListings == nullptr) {
-    if (owner_) rememberedListings = new std::map<std::string, Listing>;
+    if (owner_) rememberedListings = new std::map<std::pair<fs::path, std::string>, Listing>;
 }
 
 RememberedListings::~RememberedListings() {
