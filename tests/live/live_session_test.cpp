@@ -79,6 +79,24 @@ protected:
         touch(game / "Map0001.lmu");
     }
 
+    // The demo again with a plate two cells north of the hero, which runs line when he steps on it.
+    void openWithPlate(const std::string &line) {
+        std::vector<uint8_t> bytes;
+        std::string error;
+        simhost::GameMap map;
+        ASSERT_TRUE(simhost::readGameFile(game / "Map0001.lmu", bytes, &error)) << error;
+        ASSERT_TRUE(simhost::readMapFile(bytes, "Map0001.lmu", map, &error)) << error;
+        simhost::GameEvent plate{40, "Plate", 30, 37, {gamefile::sheetPage("", 0, 2, 1)}};
+        plate.pages.front().trigger = simhost::triggers::kTouchedByHero;
+        plate.pages.front().commands = gamefile::commandList(gamefile::comment({line}));
+        map.events.push_back(plate);
+        ASSERT_TRUE(gamefile::writeMap(game / "Map0001.lmu", map, &error)) << error;
+        live::OpenRequest request;
+        request.game = game;
+        request.scriptText = live::kDemoScene;
+        ASSERT_TRUE(session.open(request, &error)) << error;
+    }
+
     // A save within the same clock tick still counts as a change.
     static void touch(const fs::path &file) {
         fs::last_write_time(file, fs::last_write_time(file) + std::chrono::seconds(2));
@@ -340,20 +358,7 @@ namespace {
 // The game's own lines in the live view: the action key runs the event the hero faces, a walk onto
 // an event a touch starts runs its lines, and the overlay's notes name what ran.
 TEST_F(LiveOnTheDemo, TheActionKeyAndATouchRunTheGamesLines) {
-    std::vector<uint8_t> bytes;
-    std::string error;
-    simhost::GameMap map;
-    ASSERT_TRUE(simhost::readGameFile(game / "Map0001.lmu", bytes, &error)) << error;
-    ASSERT_TRUE(simhost::readMapFile(bytes, "Map0001.lmu", map, &error)) << error;
-    simhost::GameEvent plate{40, "Plate", 30, 37, {gamefile::sheetPage("", 0, 2, 1)}};
-    plate.pages.front().trigger = simhost::triggers::kTouchedByHero;
-    plate.pages.front().commands = gamefile::commandList(gamefile::comment({"@set_horizon 90, 25"}));
-    map.events.push_back(plate);
-    ASSERT_TRUE(gamefile::writeMap(game / "Map0001.lmu", map, &error)) << error;
-    live::OpenRequest request;
-    request.game = game;
-    request.scriptText = live::kDemoScene;
-    ASSERT_TRUE(session.open(request, &error)) << error;
+    openWithPlate("@set_horizon 90, 25");
 
     press(live::Key::Up); // onto 30, 38: nothing there
     EXPECT_EQ(session.state().view.horizon, 50);
@@ -474,23 +479,10 @@ TEST_F(LiveOnFilesOnTheirWay, PageDownWaitsForAMapOnItsWay) {
 // A picture the game's lines load while it is on its way (a plate the hero steps on adds a sprite of
 // it) is asked for, and once it is in, the view is made again with it.
 TEST_F(LiveOnFilesOnTheirWay, PicturesTheGamesLinesAskedForComeIntoTheView) {
-    std::vector<uint8_t> bytes;
-    std::string error;
-    simhost::GameMap map;
-    ASSERT_TRUE(simhost::readGameFile(game / "Map0001.lmu", bytes, &error)) << error;
-    ASSERT_TRUE(simhost::readMapFile(bytes, "Map0001.lmu", map, &error)) << error;
-    simhost::GameEvent plate{40, "Plate", 30, 37, {gamefile::sheetPage("", 0, 2, 1)}};
-    plate.pages.front().trigger = simhost::triggers::kTouchedByHero;
-    plate.pages.front().commands =
-        gamefile::commandList(gamefile::comment({"@add_sprite \"plate\", \"Picture/Plate.png\", 48, 64, 1, 1, 40"}));
-    map.events.push_back(plate);
-    ASSERT_TRUE(gamefile::writeMap(game / "Map0001.lmu", map, &error)) << error;
     const fs::path picture = game / "Picture/Plate.png";
     fs::copy_file(game / "Picture/Oak.png", picture);
-    live::OpenRequest request;
-    request.game = game;
-    request.scriptText = live::kDemoScene;
-    ASSERT_TRUE(session.open(request, &error)) << error;
+    openWithPlate("@add_sprite \"plate\", \"Picture/Plate.png\", 48, 64, 1, 1, 40");
+    std::string error;
     ASSERT_TRUE(simhost::readGameFile(picture, held[picture], &error)) << error;
     std::ofstream(picture, std::ios::binary | std::ios::trunc);
     simhost::setFilesOnTheirWay({picture});
