@@ -290,12 +290,14 @@
     api.onTheirWay([...sources.keys()].filter((path) => !copied.has(path)).map(inGame).join(RECORD));
   }
 
-  // The files on their way the view asked for, by their paths in the game folder.
-  function askedFiles() {
+  // The files of the module's records that are in the game folder, by their paths there.
+  function inGameFolder(records) {
     const prefix = gameRoot + '/';
-    return api.asked().split(RECORD).filter((file) => file.startsWith(prefix))
-      .map((file) => file.slice(prefix.length)).filter((path) => sources.has(path) && !copied.has(path));
+    return records.split(RECORD).filter((file) => file.startsWith(prefix)).map((file) => file.slice(prefix.length));
   }
+
+  // The files on their way the view asked for.
+  const askedFiles = () => inGameFolder(api.asked()).filter((path) => sources.has(path) && !copied.has(path));
 
   // Makes the call (an open, a map chosen) again until the view asks for no more files, copying in
   // what it asked for between tries; what the tries before said is dropped.
@@ -352,14 +354,18 @@
   // copied.
   async function takeFound(found) {
     const looked = [];
+    let added = false;
     for (const [path, source] of found) {
+      added = added || !sources.has(path);
       if (!sources.has(path) || copied.has(path)) looked.push(path);
       sources.set(path, source);
     }
+    if (added) findMapTrees();
     const files = await Promise.all(looked.map((path) => fileOf(sources.get(path)).catch(() => null)));
-    const changed = (file, i) => file !== null && copied.get(looked[i]) !== stamp(file);
-    await copyIn(looked.filter((path, i) => changed(files[i], i)), files.filter(changed));
-    return looked.filter((path, i) => changed(files[i], i));
+    const changed = looked.map((path, i) => files[i] !== null && copied.get(path) !== stamp(files[i]));
+    const fresh = looked.filter((path, i) => changed[i]);
+    await copyIn(fresh, files.filter((file, i) => changed[i]));
+    return fresh;
   }
 
   // Files the folder no longer holds leave the game's copy.
@@ -370,6 +376,7 @@
       copied.delete(path);
     }
     api.arrived(gone.map(inGame).join(RECORD)); // missing now, not on their way
+    if (gone.length > 0) findMapTrees();
   }
 
   // A look at the folder as the input gave it again: everything it holds is in hand.
@@ -381,7 +388,10 @@
     if (fresh.some(isMapTree)) listMaps();
   }
 
+  // The folder's map trees (it should hold one), which list its maps: looked at with the view's files.
   const isMapTree = (path) => /^[^/]*\.lmt$/i.test(path);
+  let mapTrees = [];
+  const findMapTrees = () => { mapTrees = [...sources.keys()].filter(isMapTree); };
 
   // Opening a folder and reading one again take turns: a look at the folder open before must not
   // copy its files into one being opened.
@@ -398,11 +408,12 @@
   // every view reads them; the rest as the first view asks for it, and later between frames. The
   // game open before stays open, and its view, when this one cannot be opened.
   async function openFolder(name, found) {
-    const previous = { root: gameRoot, sources, copied };
+    const previous = { root: gameRoot, sources, copied, mapTrees };
     const place = '/games/' + ++copies;
     gameRoot = place + '/' + name;
     sources = found;
     copied = new Map();
+    findMapTrees();
     let problem;
     try {
       writeStandIns();
@@ -414,7 +425,7 @@
     takeMessages();
     if (problem !== '') {
       removeTree(place);
-      ({ root: gameRoot, sources, copied } = previous);
+      ({ root: gameRoot, sources, copied, mapTrees } = previous);
       tellOnTheirWay();
       showProblem(problem);
       return false;
@@ -523,12 +534,7 @@
   let sweep = null; // the round under way: the folder's walk, and the paths it found so far
   let nextSweep = 0;
 
-  function viewFiles() {
-    const prefix = gameRoot + '/';
-    const paths = api.viewFiles().split(RECORD).filter((file) => file.startsWith(prefix))
-      .map((file) => file.slice(prefix.length));
-    return paths.concat([...sources.keys()].filter(isMapTree)).filter((path) => copied.has(path));
-  }
+  const viewFiles = () => inGameFolder(api.viewFiles()).concat(mapTrees).filter((path) => copied.has(path));
 
   // The view's files; the number of files looked at.
   async function lookAtTheView() {
@@ -557,6 +563,7 @@
     const fresh = found.filter(([path]) => !sources.has(path));
     for (const [path, entry] of found) sources.set(path, entry);
     await copyIn(fresh.map(([path]) => path));
+    if (fresh.length > 0) findMapTrees();
     let changes = fresh.length;
     if (done) {
       const gone = [...sources.keys()].filter((path) => !sweep.seen.has(path));
