@@ -3,6 +3,7 @@
 // cannot be shown leaves the one open, and a game's code page is found by its file names.
 #include <gif_lib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -474,6 +475,7 @@ TEST_F(LiveOnFilesOnTheirWay, PageDownWaitsForAMapOnItsWay) {
         session.filesChanged(now);
     }
     EXPECT_EQ(session.mapId(), 2);
+    EXPECT_EQ(std::count(messages.begin(), messages.end(), "map 2 is still being read in"), 1) << "told once";
 }
 
 // A picture the game's lines load while it is on its way (a plate the hero steps on adds a sprite of

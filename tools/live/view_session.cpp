@@ -634,7 +634,7 @@ void ViewSession::placeHero(const HeroStep &step) {
 // whose files are still on their way (the page's) is waited for: the step is taken again once the
 // program says files came in.
 void ViewSession::changeMap(int32_t direction) {
-    stepWaitingForFiles_ = 0;
+    const bool waitedAlready = std::exchange(stepWaitingForFiles_, 0) != 0;
     const size_t asked = simhost::filesAskedSoFar();
     std::vector<int32_t> ahead;
     for (int32_t id : simhost::gameMapIds(game_))
@@ -651,7 +651,7 @@ void ViewSession::changeMap(int32_t direction) {
                      &error)) {
             if (simhost::filesAskedSoFar() != asked) {
                 stepWaitingForFiles_ = direction;
-                note("map " + std::to_string(next) + " is still being read in");
+                if (!waitedAlready) note("map " + std::to_string(next) + " is still being read in");
                 return;
             }
             warn("map " + std::to_string(next) + " passed over: " + error);
